@@ -1,0 +1,44 @@
+#pragma once
+
+#include "UserPort.h"
+
+#include <cstdio>
+
+// The headless reader's user: errors and messages on standard error, progress
+// as a live bar when standard error is a terminal.
+class ConsolePort final : public UserPort
+{
+public:
+    explicit ConsolePort(FILE *err = stderr);
+
+    void showErrorLabel(const QString &text) override;
+    void messageBox(Box kind, const QString &text) override;
+    bool askYesNo(const QString &text) override;
+
+    void progressOpen(int total) override;
+    void progressTotalKnown(int total) override;
+    void progressOneMore(int done) override;
+    void progressRestart() override;
+    void progressFinish() override;
+    void progressAbort() override;
+
+    void pause(int milliseconds) override;
+
+    // Whether anything reported an error since the last reset.
+    bool errorShown() const { return m_errorShown; }
+    QString lastError() const { return m_lastError; }
+
+private:
+    void say(const QString &text);
+    void drawProgress();
+    void endProgressLine();
+
+    FILE *m_err;
+    bool m_terminal;
+    bool m_errorShown = false;
+    QString m_lastError;
+    int m_total = 0;
+    int m_done = 0;
+    bool m_barDrawn = false;
+    qint64 m_lastDrawMs = 0;
+};

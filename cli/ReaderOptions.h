@@ -1,0 +1,38 @@
+#pragma once
+
+#include "FaultPlan.h"
+#include "JournalGenerator.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+#include <optional>
+
+// What the headless reader was asked to do.
+struct ReaderOptions
+{
+    enum class Verb { None, Info, Numbers, Dates, All };
+
+    bool simulator = false;
+    quint32 simDocuments = 500;
+    quint64 simSeed = 1;
+    FaultPlan simFaults;
+    DeviceType deviceType = DeviceType::CashRegister;
+    QString directory; // empty: the current directory
+    bool decoded = false;
+    bool trace = false;
+    bool help = false;
+
+    Verb verb = Verb::None;
+    QString fromNumber, toNumber; // kept as typed: the search checks them
+    QDate fromDate, toDate;
+    QTime fromTime, toTime;
+};
+
+// Parses the arguments after the program name. On a mistake returns nothing
+// and says what was wrong in error.
+std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString *error);
+
+QString ReaderUsage();

@@ -1,0 +1,91 @@
+#include "DeviceLink.h"
+
+#include "UserPort.h"
+
+#include <array>
+#include <optional>
+
+QString ErrMsgText(int ErrType)
+{
+    switch (ErrType) {
+    case ErrTimeout: return QStringLiteral("Communication timeout (no responce from device)");
+    case ErrDocumentOutOfRange: return QStringLiteral("Document number is out of range");
+    case ErrNoCommunication: return QStringLiteral("No communication with device");
+    case ErrOtherDevice: return QStringLiteral("Find other device");
+    case ErrNoDevice: return QStringLiteral("No device found");
+    case ErrWrite: return QStringLiteral("Error writing to USB");
+    case ErrRead: return QStringLiteral("Error reading from USB");
+    case ErrPacketLength: return QStringLiteral("Invalid packet length");
+    default: return {};
+    }
+}
+
+void ErrMsg(UserPort &port, int ErrType)
+{
+    const QString text = ErrMsgText(ErrType);
+    if (text.isEmpty()) {
+        port.clearErrorLabel();
+        port.hideErrorLabel();
+    } else {
+        port.showErrorLabel(text);
+    }
+}
+
+namespace {
+
+// The device's string, one character per byte, up to the first zero byte or
+// the whole buffer.
+QString productString(SIUSBXP &usb, quint32 index)
+{
+    std::array<char, SI_MAX_DEVICE_STRLEN> buffer{};
+    usb.SI_GetProductString(index, buffer.data(), SI_RETURN_SERIAL_NUMBER);
+    qsizetype length = 0;
+    while (length < qsizetype(buffer.size()) && buffer[std::size_t(length)] != '\0')
+        ++length;
+    return QString::fromLatin1(buffer.data(), length);
+}
+
+} // namespace
+
+void FindConnectDevice(SIUSBXP &usb, SI_HANDLE &DevHandle, UserPort &port)
+{
+    quint32 count = 0;
+    if (usb.SI_GetNumDevices(&count) != SI_SUCCESS) {
+        ErrMsg(port, ErrNoDevice);
+        return;
+    }
+
+    // Open the device that answered with the journal's string, not simply the
+    // first one: with other USBXpress devices attached they differ.
+    std::optional<quint32> journalIndex;
+    QString deviceText;
+    for (quint32 i = 0; i < count && !journalIndex; ++i) {
+        deviceText = productString(usb, i);
+        if (deviceText == QLatin1String(JournalDeviceString))
+            journalIndex = i;
+    }
+
+    if (journalIndex) {
+        usb.SI_SetTimeouts(LinkReadTimeoutMs, LinkWriteTimeoutMs);
+        SI_HANDLE handle = 0;
+        if (usb.SI_Open(*journalIndex, &handle) != SI_SUCCESS || handle == 0) {
+            port.messageBox(UserPort::Box::Error,
+                            QStringLiteral("Error opening device: ") + deviceText
+                                + QStringLiteral(". Reset hardware and try again."));
+            ErrMsg(port, ErrNoCommunication);
+            return;
+        }
+        DevHandle = handle;
+        port.clearErrorLabel();
+    } else if (count > 0) {
+        port.messageBox(UserPort::Box::Error, QStringLiteral("Found other device"));
+        ErrMsg(port, ErrOtherDevice);
+    }
+}
+
+void CloseDevice(SIUSBXP &usb, SI_HANDLE &DevHandle)
+{
+    if (DevHandle != 0)
+        usb.SI_Close(DevHandle);
+    DevHandle = 0;
+}

@@ -1,0 +1,68 @@
+#include <QProcess>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+// The headless reader as a script meets it: its output, its errors, its exit status.
+namespace {
+
+struct ReaderRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ReaderRun reader(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(EJOURNAL_READ_PATH), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+TEST(ReaderProgram, PrintsTheSimulatedIdentity)
+{
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("321"),
+                          QStringLiteral("--info")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6) << r.out.toStdString();
+    const char *labels[] = {"Initialization date: ", "Initialization time: ", "Fiscal memory No: ",
+                            "Client No: ", "Stored documents: ", "Free memory: "};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(lines[i].startsWith(QLatin1String(labels[i]))) << lines[i].toStdString();
+    EXPECT_EQ(lines[4], QStringLiteral("Stored documents: 321"));
+    EXPECT_TRUE(lines[1].endsWith(QLatin1String("09:05:00")));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+}
+
+TEST(ReaderProgram, TraceShowsTheExchangeInHex)
+{
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--trace"), QStringLiteral("--info")});
+    ASSERT_EQ(r.status, 0);
+    const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.err.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("> 05 00 01 84 00"));
+    EXPECT_TRUE(lines[1].startsWith(QLatin1String("< 00 FF 01 84 1E ")));
+    EXPECT_EQ(lines[1].size(), 1 + 255 * 3);
+}
+
+TEST(ReaderProgram, ExitStatusSaysWhatWentWrong)
+{
+    ReaderRun r = reader({QStringLiteral("--info")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QLatin1String("No device found"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+
+    r = reader({QStringLiteral("--numbers"), QStringLiteral("1")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QLatin1String("Usage: ejournal-read")));
+
+    r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-faults"), QStringLiteral("error3@1"),
+                QStringLiteral("--info")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains(QLatin1String("Document number is out of range"))) << r.err.toStdString();
+}
+
+} // namespace
