@@ -6,9 +6,9 @@
 #include <thread>
 #include <unistd.h>
 
-ConsolePort::ConsolePort(FILE *err)
+ConsolePort::ConsolePort(FILE *err, bool liveBar)
     : m_err(err)
-    , m_terminal(isatty(fileno(err)) == 1)
+    , m_terminal(liveBar && isatty(fileno(err)) == 1)
 {
 }
 
@@ -87,8 +87,15 @@ void ConsolePort::pause(int milliseconds)
 
 void ConsolePort::drawProgress()
 {
-    if (!m_terminal)
+    if (!m_terminal) {
+        // Off a terminal: a plain line at every tenth of the way.
+        const int step = m_total > 0 ? qMax(1, m_total / 10) : 0;
+        if (step > 0 && m_done > 0 && (m_done % step == 0 || m_done == m_total)) {
+            std::fprintf(m_err, "%d/%d documents\n", m_done, m_total);
+            std::fflush(m_err);
+        }
         return;
+    }
     // A terminal redrawn thousands of times a second only slows the reading.
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (m_barDrawn && now - m_lastDrawMs < 100 && m_done != m_total)

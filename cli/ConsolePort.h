@@ -9,7 +9,7 @@
 class ConsolePort final : public UserPort
 {
 public:
-    explicit ConsolePort(FILE *err = stderr);
+    explicit ConsolePort(FILE *err = stderr, bool liveBar = true);
 
     void showErrorLabel(const QString &text) override;
     void messageBox(Box kind, const QString &text) override;

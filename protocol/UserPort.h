@@ -2,7 +2,18 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <functional>
+#include <limits>
+
 struct data_132;
+struct IdentityTexts;
+
+// Progress counts are ints; document ranges can be wider.
+inline int ProgressCount(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 // How the protocol and the journal reach the user. The windows implement it
 // with real widgets, the headless reader on the console, tests as a recorder.
@@ -33,7 +44,16 @@ public:
     virtual void progressAbort() {}
 
     // A journal identity arrived: fill the information dialog.
-    virtual void showIdentity(const data_132 &identity) { Q_UNUSED(identity); }
+    virtual void showIdentity(const IdentityTexts &texts, const data_132 &identity)
+    {
+        Q_UNUSED(texts); Q_UNUSED(identity);
+    }
+
+    // Runs work soon, outside the current tick. A modal box opened from inside
+    // a timer's slot would stop the ticks underneath it (a timer never
+    // re-enters its slot), so the exchange opens its boxes this way. Peers
+    // without an event loop simply run it at once.
+    virtual void deferred(std::function<void()> work) { work(); }
 
     virtual void beep() {}
     virtual void showBusyPointer() {}    // saves the pointer, shows the hourglass
@@ -42,9 +62,8 @@ public:
     virtual void processPendingMessages() {}
     virtual void pause(int milliseconds) { Q_UNUSED(milliseconds); }
 
-    // The diagnostic window's counters, refreshed at every exchange tick.
-    virtual void diagnosticTick(quint32 tickCount, int queuedPackets, bool deviceOpen)
-    {
-        Q_UNUSED(tickCount); Q_UNUSED(queuedPackets); Q_UNUSED(deviceOpen);
-    }
+    // The diagnostic window's counters: the tick count at the start of every
+    // tick, the queue length on ticks with an open device.
+    virtual void diagnosticTick(quint32 tickCount) { Q_UNUSED(tickCount); }
+    virtual void diagnosticQueue(int queuedPackets) { Q_UNUSED(queuedPackets); }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "IdentityDisplay.h"
 #include "Packets.h"
 #include "UserPort.h"
 
@@ -21,6 +22,10 @@ public:
     int identities = 0;
     data_132 lastIdentity;
     bool findEnabled = true;
+    IdentityTexts lastTexts;
+    bool deferWork = false;
+    std::deque<std::function<void()>> pending;
+    int messagePumps = 0;
 
     void showErrorLabel(const QString &text) override
     {
@@ -55,12 +60,30 @@ public:
     void progressRestart() override { events << QStringLiteral("progress restart"); }
     void progressFinish() override { events << QStringLiteral("progress finish"); }
     void progressAbort() override { events << QStringLiteral("progress abort"); }
-    void showIdentity(const data_132 &identity) override
+    void showIdentity(const IdentityTexts &texts, const data_132 &identity) override
     {
         ++identities;
         lastIdentity = identity;
-        events << QStringLiteral("identity");
+        lastTexts = texts;
+        events << QStringLiteral("identity ") + texts.fiscalMemory;
     }
+    void deferred(std::function<void()> work) override
+    {
+        if (deferWork)
+            pending.push_back(std::move(work));
+        else
+            work();
+    }
+    // Runs what was deferred, as the event loop would after the tick.
+    void runDeferred()
+    {
+        while (!pending.empty()) {
+            auto work = std::move(pending.front());
+            pending.pop_front();
+            work();
+        }
+    }
+    void processPendingMessages() override { ++messagePumps; }
     void beep() override { events << QStringLiteral("beep"); }
     void showBusyPointer() override { events << QStringLiteral("hourglass"); }
     void restoreBusyPointer() override { events << QStringLiteral("pointer restored"); }

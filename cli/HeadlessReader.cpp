@@ -1,0 +1,159 @@
+#include "HeadlessReader.h"
+
+#include "CodecErrors.h"
+#include "DeviceLink.h"
+#include "ExchangeEngine.h"
+#include "IdentityDisplay.h"
+#include "JournalSearch.h"
+#include "UserPort.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class FlagTimer final : public TickTimer
+{
+public:
+    void start() override { m_active = true; }
+    void stop() override { m_active = false; }
+    bool isActive() const override { return m_active; }
+
+private:
+    bool m_active = true;
+};
+
+// Only the summary line reaches standard output.
+class SummaryView final : public SearchView
+{
+public:
+    explicit SummaryView(FILE *out)
+        : m_out(out)
+    {
+    }
+    void setSummaryText(const QString &text) override
+    {
+        std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData());
+        std::fflush(m_out);
+    }
+
+private:
+    FILE *m_out;
+};
+
+SearchRequest::Mode searchMode(ReaderOptions::Verb verb)
+{
+    switch (verb) {
+    case ReaderOptions::Verb::Numbers: return SearchRequest::Mode::ByNumbers;
+    case ReaderOptions::Verb::Dates: return SearchRequest::Mode::ByDates;
+    case ReaderOptions::Verb::All: return SearchRequest::Mode::All;
+    default: return SearchRequest::Mode::None;
+    }
+}
+
+void printIdentity(FILE *out, const IdentityTexts &t)
+{
+    const std::pair<const char *, const QString *> rows[] = {
+        {IdentityLabels::InitDate, &t.initDate},         {IdentityLabels::InitTime, &t.initTime},
+        {IdentityLabels::FiscalMemory, &t.fiscalMemory}, {IdentityLabels::ClientNumber, &t.clientNumber},
+        {IdentityLabels::StoredDocuments, &t.storedDocuments}, {IdentityLabels::FreeMemory, &t.freeMemory},
+    };
+    for (const auto &[label, value] : rows)
+        std::fprintf(out, "%s %s\n", label, value->toLocal8Bit().constData());
+    std::fflush(out);
+}
+
+} // namespace
+
+HeadlessReader::HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort &port, FILE *out)
+    : m_usb(usb)
+    , m_options(options)
+    , m_port(port)
+    , m_out(out)
+{
+}
+
+int HeadlessReader::run(bool sleepBetweenTicks)
+{
+    ExchangeState state;
+    CommandQueue commands;
+    AnswerRecords records;
+    FlagTimer readTimer;
+
+    FindConnectDevice(m_usb, state.DevHandle, m_port);
+    if (state.DevHandle == 0) {
+        m_port.showErrorLabel(ErrMsgText(ErrNoDevice));
+        return ExitNoDevice;
+    }
+
+    // The identity names the journal file and tells how many documents "all" is.
+    ExchangeEngine engine(m_usb, state, commands, records, m_port, readTimer);
+    get_info_initial(commands);
+    for (int tick = 0; tick < IdentityTickLimit && !records.identityReceived; ++tick) {
+        engine.ReadTimerTimer();
+        if (!records.identityReceived && !state.AwaitingAnswer && commands.empty())
+            break; // the answer was an error, or it never came
+        if (sleepBetweenTicks)
+            std::this_thread::sleep_for(std::chrono::milliseconds(TickPeriodMs));
+    }
+    if (!records.identityReceived) {
+        CloseDevice(m_usb, state.DevHandle);
+        return ExitSearchFailed;
+    }
+
+    IdentityTexts identity;
+    try {
+        identity = IdentityDisplay(records.Data132);
+    } catch (const CodecError &e) {
+        m_port.messageBox(UserPort::Box::Error, QString::fromLatin1(e.what()));
+        if (m_options.verb == ReaderOptions::Verb::Info) {
+            CloseDevice(m_usb, state.DevHandle);
+            return ExitSearchFailed;
+        }
+        identity.fiscalMemory = FiscalMemoryText(records.Data132);
+    }
+
+    int status = ExitDone;
+    if (m_options.verb == ReaderOptions::Verb::Info) {
+        printIdentity(m_out, identity);
+    } else {
+        JournalSettings settings;
+        settings.LineWidth = quint8(JournalLineWidth(m_options.deviceType));
+        settings.LinesPerRequest = m_options.deviceType == DeviceType::CashRegister ? 12 : 7;
+
+        SearchRequest request;
+        request.mode = searchMode(m_options.verb);
+        request.fromNumber = m_options.fromNumber;
+        request.toNumber = m_options.toNumber;
+        request.fromDate = m_options.fromDate;
+        request.fromTime = m_options.fromTime;
+        request.toDate = m_options.toDate;
+        request.toTime = m_options.toTime;
+        request.showOnScreen = true;
+        request.saveConverted = m_options.decoded;
+        request.askBeforeLargeAll = false;
+        request.directory = m_options.directory;
+        request.fiscalMemory = identity.fiscalMemory;
+
+        RequestListState requests;
+        SearchState searchState;
+        SummaryView view(m_out);
+        JournalSearch search(ExchangeContext{m_usb, state, commands, records, m_port}, requests, searchState,
+                             settings, readTimer, view);
+        switch (search.FindBtnClick(request)) {
+        case JournalSearch::Outcome::Completed:
+        case JournalSearch::Outcome::NotStarted:
+            status = ExitDone;
+            break;
+        case JournalSearch::Outcome::BadNumber:
+            status = ExitBadArguments;
+            break;
+        case JournalSearch::Outcome::EndedOnError:
+        case JournalSearch::Outcome::FileError:
+            status = ExitSearchFailed;
+            break;
+        }
+    }
+    CloseDevice(m_usb, state.DevHandle);
+    return status;
+}

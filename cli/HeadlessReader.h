@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ReaderOptions.h"
+
+#include <cstdio>
+
+class SIUSBXP;
+class UserPort;
+
+// The headless reader's work once its arguments are known: find the journal,
+// ask for its identity through the exchange engine, then print it or run the
+// search, exactly as the window's search does.
+class HeadlessReader
+{
+public:
+    enum ExitStatus { ExitDone = 0, ExitNoDevice = 1, ExitBadArguments = 2, ExitSearchFailed = 3 };
+
+    // How many ticks the identity may take before the reader gives up.
+    static constexpr int IdentityTickLimit = 64;
+
+    HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort &port, FILE *out);
+
+    // sleepBetweenTicks: false runs the ticks back to back (tests).
+    int run(bool sleepBetweenTicks = true);
+
+private:
+    SIUSBXP &m_usb;
+    const ReaderOptions &m_options;
+    UserPort &m_port;
+    FILE *m_out;
+};

@@ -1,0 +1,138 @@
+#include "JournalFile.h"
+
+#include "LineDecoding.h"
+
+namespace {
+
+constexpr qint64 BufferBytes = 256 * 1024;
+
+} // namespace
+
+QString CannotCreateText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
+}
+
+JournalFileWriter::JournalFileWriter(const QString &path, int lineWidth)
+    : m_file(path)
+    , m_lineWidth(lineWidth)
+{
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw JournalFileError(CannotCreateText(path, m_file.errorString()));
+    m_buffer.reserve(BufferBytes + lineWidth + 2);
+}
+
+JournalFileWriter::~JournalFileWriter()
+{
+    try {
+        close();
+    } catch (const JournalFileError &) {
+        // A destructor must not throw; close() is called first wherever the
+        // error can still be shown.
+    }
+}
+
+void JournalFileWriter::writeLine(const QByteArray &line)
+{
+    const qsizetype n = qMin<qsizetype>(line.size(), m_lineWidth);
+    m_buffer.append(line.constData(), n);
+    if (n < m_lineWidth)
+        m_buffer.append(QByteArray(m_lineWidth - n, ' '));
+    m_buffer.append("\r\n", 2);
+    ++m_lines;
+    if (m_buffer.size() >= BufferBytes)
+        flush();
+}
+
+void JournalFileWriter::flush()
+{
+    if (m_buffer.isEmpty())
+        return;
+    if (m_file.write(m_buffer) != m_buffer.size()) {
+        const QString reason = m_file.errorString();
+        m_buffer.clear();
+        throw JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_file.fileName(), reason));
+    }
+    m_buffer.clear();
+}
+
+void JournalFileWriter::close()
+{
+    if (!m_file.isOpen())
+        return;
+    flush();
+    m_file.close();
+}
+
+namespace {
+
+void openForReading(QFile &file)
+{
+    if (!file.open(QIODevice::ReadOnly))
+        throw JournalFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(file.fileName(), file.errorString()));
+}
+
+} // namespace
+
+QList<QByteArray> ReadJournalLines(const JournalFileInfo &journal, qint64 first, qint64 last)
+{
+    QList<QByteArray> lines;
+    if (first < 0 || last < first)
+        return lines;
+    QFile file(journal.path);
+    openForReading(file);
+    const qint64 record = journal.recordSize();
+    if (!file.seek(first * record))
+        return lines;
+    const QByteArray block = file.read((last - first + 1) * record);
+    if (block.isEmpty() && file.error() != QFileDevice::NoError)
+        throw JournalFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
+    lines.reserve(block.size() / record);
+    for (qint64 at = 0; at + journal.lineWidth <= block.size(); at += record)
+        lines.append(block.mid(at, journal.lineWidth));
+    return lines;
+}
+
+void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void(QByteArrayView)> &visit)
+{
+    QFile file(journal.path);
+    openForReading(file);
+    const qint64 record = journal.recordSize();
+    const qint64 blockRecords = qMax<qint64>(1, BufferBytes / record);
+    QByteArray block;
+    for (;;) {
+        block = file.read(blockRecords * record);
+        if (block.isEmpty()) {
+            if (file.error() != QFileDevice::NoError)
+                throw JournalFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
+            return;
+        }
+        for (qint64 at = 0; at + journal.lineWidth <= block.size(); at += record)
+            visit(QByteArrayView(block.constData() + at, journal.lineWidth));
+    }
+}
+
+void WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
+                      const std::function<void()> &every100Lines)
+{
+    QFile out(decodedPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw JournalFileError(CannotCreateText(decodedPath, out.errorString()));
+    QByteArray buffer;
+    buffer.reserve(BufferBytes * 2);
+    auto flush = [&] {
+        if (out.write(buffer) != buffer.size())
+            throw JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(decodedPath, out.errorString()));
+        buffer.clear();
+    };
+    qint64 done = 0;
+    ForEachJournalLine(journal, [&](QByteArrayView raw) {
+        if (++done % 100 == 0 && every100Lines)
+            every100Lines();
+        AppendDecodedLineUtf8(buffer, raw, LineWidth);
+        buffer.append("\r\n", 2);
+        if (buffer.size() >= BufferBytes)
+            flush();
+    });
+    flush();
+}

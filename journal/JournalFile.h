@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <stdexcept>
+
+// A file could not be created, written or read; the message is the one the
+// user sees.
+class JournalFileError : public std::runtime_error
+{
+public:
+    explicit JournalFileError(const QString &message)
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+    {
+    }
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// The journal file of a search: every raw line as the device's bytes, one
+// byte a character, exactly lineWidth bytes and CR LF. Line i therefore
+// starts at byte i * (lineWidth + 2), and a window of lines is one seek away.
+struct JournalFileInfo
+{
+    QString path;
+    int lineWidth = 18;
+    qint64 lineCount = 0;
+    bool written = false; // a search has written it in this run
+
+    qint64 recordSize() const { return lineWidth + 2; }
+};
+
+class JournalFileWriter
+{
+public:
+    // Creates the file empty (an existing one is overwritten).
+    JournalFileWriter(const QString &path, int lineWidth);
+    ~JournalFileWriter();
+    JournalFileWriter(const JournalFileWriter &) = delete;
+    JournalFileWriter &operator=(const JournalFileWriter &) = delete;
+
+    // line must be lineWidth bytes; a shorter one is filled with blanks, a
+    // longer one cut, so the file stays seekable.
+    void writeLine(const QByteArray &line);
+    void close();
+    qint64 lineCount() const { return m_lines; }
+
+private:
+    void flush();
+
+    QFile m_file;
+    int m_lineWidth;
+    QByteArray m_buffer;
+    qint64 m_lines = 0;
+};
+
+// Lines first..last (counted from 0) of a journal file, read with one seek.
+QList<QByteArray> ReadJournalLines(const JournalFileInfo &journal, qint64 first, qint64 last);
+
+// Reads every line of a journal file in order, a block at a time; visit gets
+// each raw line.
+void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void(QByteArrayView)> &visit);
+
+// Writes the decoded file: one decoded line per journal line, UTF-8 without
+// byte-order mark, CR LF after every line. progress is called every 100 lines.
+void WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
+                      const std::function<void()> &every100Lines = {});
+
+QString CannotCreateText(const QString &path, const QString &reason);

@@ -1,0 +1,303 @@
+#include "JournalSearch.h"
+
+#include "Codecs.h"
+#include "FileNaming.h"
+#include "LineDecoding.h"
+#include "UserPort.h"
+
+#include <QDir>
+
+#include <memory>
+#include <optional>
+
+// Writes the lines of every document-lines answer to the journal file as
+// they arrive, so the result never has to fit in memory.
+class JournalSearch::FileSink final : public JournalLineSink
+{
+public:
+    FileSink(JournalFileWriter &file, qint64 &lineCount, int lineWidth)
+        : m_file(file)
+        , m_lineCount(lineCount)
+        , m_lineWidth(lineWidth)
+    {
+    }
+    void documentLines(const data_124 &answer) override
+    {
+        for (const QByteArray &line : SplitJournalRecord(answer, m_lineWidth)) {
+            m_file.writeLine(line);
+            ++m_lineCount;
+        }
+    }
+
+private:
+    JournalFileWriter &m_file;
+    qint64 &m_lineCount;
+    int m_lineWidth;
+};
+
+namespace {
+
+std::optional<qint32> toInt32(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return qint32(value);
+}
+
+} // namespace
+
+JournalSearch::JournalSearch(const ExchangeContext &ctx, RequestListState &requests, SearchState &state,
+                             const JournalSettings &settings, TickTimer &readTimer, SearchView &view)
+    : m_ctx(ctx)
+    , m_requests(requests)
+    , m_state(state)
+    , m_settings(settings)
+    , m_readTimer(readTimer)
+    , m_view(view)
+{
+}
+
+QString JournalSearch::ElapsedText(const QDateTime &start, const QDateTime &end)
+{
+    const qint64 seconds = qMax<qint64>(0, start.secsTo(end)) % 86400;
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString JournalSearch::SummaryText(qint64 documents, qint64 lines)
+{
+    return QStringLiteral("Found %1 documents, %2 lines, about %3 pages")
+        .arg(documents)
+        .arg(lines)
+        .arg(lines / LinesPerPage + 1);
+}
+
+bool JournalSearch::checkNumbers(const SearchRequest &request)
+{
+    const std::pair<const QString *, const char *> fields[] = {{&request.fromNumber, "From"},
+                                                              {&request.toNumber, "To"}};
+    for (const auto &[text, name] : fields) {
+        if (!toInt32(*text)) {
+            m_ctx.port.messageBox(UserPort::Box::Warning,
+                                  QStringLiteral("The receipt number in \"%1\" must be a whole number up to 2147483647.")
+                                      .arg(QLatin1String(name)));
+            return false;
+        }
+    }
+    return true;
+}
+
+JournalSearch::Outcome JournalSearch::FindBtnClick(const SearchRequest &request)
+{
+    // A wrong number field changes nothing at all, not even the panes.
+    if (request.mode == SearchRequest::Mode::ByNumbers && !checkNumbers(request))
+        return Outcome::BadNumber;
+
+    m_requests.PrevNum = 0;
+    m_requests.CCC = 0;
+    m_view.clearResultPanes();
+    m_state.JournalLineCount = 0;
+    m_requests.CmdList.clear();
+    m_requests.CmdIndex = 0;
+
+    if (m_ctx.state.DevHandle == 0) {
+        m_ctx.port.beep();
+        done();
+        return Outcome::NotStarted;
+    }
+
+    m_readTimer.stop();
+    const QString path = QDir(request.directory.isEmpty() ? QDir::currentPath() : request.directory)
+                             .filePath(JournalFileName(request.fiscalMemory));
+    const int lineWidth = m_settings.LineWidth;
+    std::unique_ptr<JournalFileWriter> file;
+    try {
+        file = std::make_unique<JournalFileWriter>(path, lineWidth);
+    } catch (const JournalFileError &e) {
+        m_ctx.port.messageBox(UserPort::Box::Error, e.message());
+        m_ctx.port.setFindEnabled(true);
+        m_readTimer.start();
+        return Outcome::FileError;
+    }
+    m_state.journal = JournalFileInfo{path, lineWidth, 0, true};
+
+    bool showOnScreen = request.showOnScreen;
+    if (!startMode(request, showOnScreen)) {
+        file->close();
+        done();
+        return Outcome::NotStarted;
+    }
+
+    FileSink sink(*file, m_state.JournalLineCount, lineWidth);
+    RequestListExchange exchange(m_ctx, m_requests, m_settings, sink);
+    RequestListExchange::End end = RequestListExchange::End::Completed;
+    try {
+        end = exchange.Run();
+        file->close();
+    } catch (const JournalFileError &e) {
+        // The disk refused a line: say so, and leave the program usable. The
+        // lines written before stay in the file.
+        m_ctx.state.SendPending = false;
+        m_ctx.state.AwaitingAnswer = false;
+        m_ctx.state.SendReady = true;
+        m_requests.CmdList.clear();
+        m_ctx.port.progressAbort();
+        m_state.journal.lineCount = m_state.JournalLineCount;
+        m_ctx.port.messageBox(UserPort::Box::Error, e.message());
+        m_ctx.port.restoreBusyPointer();
+        m_ctx.port.setFindEnabled(true);
+        m_readTimer.start();
+        return Outcome::FileError;
+    }
+
+    finish(request, showOnScreen);
+    return end == RequestListExchange::End::Completed ? Outcome::Completed : Outcome::EndedOnError;
+}
+
+bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
+{
+    UserPort &port = m_ctx.port;
+    switch (request.mode) {
+    case SearchRequest::Mode::ByNumbers: {
+        m_state.StartDT = QDateTime::currentDateTime();
+        port.setFindEnabled(false);
+        port.showBusyPointer();
+        m_requests.StrList.clear();
+        m_state.SearchType = 1;
+        const qint32 from = *toInt32(request.fromNumber);
+        const qint32 to = *toInt32(request.toNumber);
+        m_requests.FromDoc = quint32(from);
+        m_requests.ToDoc = quint32(to);
+        m_state.Title = QStringLiteral("from document ") + request.fromNumber + QStringLiteral(" to document ")
+                        + request.toNumber;
+        port.progressOpen(ProgressCount(qint64(to) - qint64(from) + 1));
+        m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, from, to);
+        port.progressListBuilt();
+        return true;
+    }
+    case SearchRequest::Mode::ByDates: {
+        m_state.StartDT = QDateTime::currentDateTime();
+        port.setFindEnabled(false);
+        m_requests.StrList.clear();
+        m_state.SearchType = 2;
+        m_state.FromDate = request.fromDate;
+        m_state.FromTime = request.fromTime;
+        m_state.ToDate = request.toDate;
+        m_state.ToTime = request.toTime;
+        const QString dateFormat = QStringLiteral("dd.MM.yyyy");
+        const QString timeFormat = QStringLiteral("HH:mm:ss");
+        m_state.Title = QStringLiteral("from %1 %2 to %3 %4")
+                            .arg(request.fromDate.toString(dateFormat), request.fromTime.toString(timeFormat),
+                                 request.toDate.toString(dateFormat), request.toTime.toString(timeFormat));
+        port.progressOpen(0);
+        TCmd range;
+        range.Cmd = CmdJournalRange;
+        range.BeginDate = EncodeDateVuze(request.fromDate);
+        range.EndDate = EncodeDateVuze(request.toDate);
+        range.BeginTime = EncodeTimeVuze(request.fromTime);
+        range.EndTime = EncodeTimeVuze(request.toTime);
+        m_requests.CmdList.append(range);
+        port.progressListBuilt();
+        return true;
+    }
+    case SearchRequest::Mode::All: {
+        const quint32 count = m_ctx.records.identityReceived ? m_ctx.records.Data132.doc_count : 0;
+        if (count == 0) {
+            port.messageBox(UserPort::Box::Warning, QStringLiteral("No stored documents"));
+            return false;
+        }
+        m_state.StartDT = QDateTime::currentDateTime();
+        port.setFindEnabled(false);
+        m_state.Title = QStringLiteral("all stored documents");
+        m_requests.StrList.clear();
+        m_state.SearchType = 3;
+        m_requests.FromDoc = 0;
+        m_requests.ToDoc = count - 1;
+        if (count > LargeAllCount && showOnScreen && request.askBeforeLargeAll) {
+            const QString question = QStringLiteral("       Number of documents are more then 5000.       \n\r"
+                                                    "Information about documents will not be dislayed on PC\n\r"
+                                                    "Do you want to continue?");
+            if (!port.askYesNo(question)) {
+                port.restoreBusyPointer();
+                port.setFindEnabled(true);
+                return false;
+            }
+            showOnScreen = false;
+            m_view.uncheckShowOnScreen();
+        }
+        port.progressOpen(ProgressCount(count));
+        m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, 0, qint64(count) - 1);
+        port.progressListBuilt();
+        return true;
+    }
+    case SearchRequest::Mode::None:
+        break;
+    }
+    m_state.SearchType = 0;
+    port.messageBox(UserPort::Box::Warning, QStringLiteral("Please choose type of serching"));
+    return false;
+}
+
+qint64 JournalSearch::documentCount(const SearchRequest &request) const
+{
+    switch (m_state.SearchType) {
+    case 1: {
+        const auto from = toInt32(request.fromNumber);
+        const auto to = toInt32(request.toNumber);
+        return from && to ? qint64(*to) - qint64(*from) + 1 : 0;
+    }
+    case 2: {
+        // Compared as signed numbers, like the list the answer built.
+        const data_122 &r = m_ctx.records.Data122;
+        return qint64(qint32(r.last_doc)) - qint64(qint32(r.first_doc)) + 1;
+    }
+    case 3:
+        return m_ctx.records.Data132.doc_count;
+    default:
+        return 0;
+    }
+}
+
+void JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
+{
+    m_state.EndDT = QDateTime::currentDateTime();
+    m_view.setElapsedText(ElapsedText(m_state.StartDT, m_state.EndDT));
+    m_ctx.port.progressFinish();
+    m_requests.CmdList.clear();
+
+    m_state.journal.lineCount = m_state.JournalLineCount;
+    m_view.setResultRange(m_state.JournalLineCount);
+
+    m_requests.CCC = 0;
+    if (request.saveConverted) {
+        const QString decoded = QDir(request.directory.isEmpty() ? QDir::currentPath() : request.directory)
+                                    .filePath(DecodedFileName(request.fiscalMemory));
+        try {
+            UserPort &port = m_ctx.port;
+            WriteDecodedFile(m_state.journal, decoded, m_settings.LineWidth, [&port] { port.processPendingMessages(); });
+        } catch (const JournalFileError &e) {
+            m_ctx.port.messageBox(UserPort::Box::Error, e.message());
+        }
+    }
+
+    if (showOnScreen) {
+        m_view.showJournalWindow(0);
+        m_view.setSummaryText(SummaryText(documentCount(request), m_state.JournalLineCount));
+    }
+    done();
+}
+
+void JournalSearch::done()
+{
+    m_ctx.port.restoreBusyPointer();
+    m_ctx.port.setFindEnabled(true);
+    // The tick sends what waits in the queue and finds a lost device again;
+    // it runs again however the search ended.
+    if (!m_readTimer.isActive())
+        m_readTimer.start();
+    m_ctx.port.messageBox(UserPort::Box::Information, QStringLiteral("Done"));
+}

@@ -1,0 +1,96 @@
+#include "AnswerHandlers.h"
+
+#include "CodecErrors.h"
+#include "IdentityDisplay.h"
+#include "UserPort.h"
+
+namespace {
+
+QString serviceAnswerText(quint8 command)
+{
+    switch (command) {
+    case CmdInitialise: return QStringLiteral("Electronic journal was initialized");
+    case CmdErase: return QStringLiteral("Electronic journal was erased.");
+    default: return QStringLiteral("Starting generation of data....");
+    }
+}
+
+// Forwards to the real port but defers its boxes, as every box opened from a
+// tick must be.
+class DeferringPort final : public UserPort
+{
+public:
+    explicit DeferringPort(UserPort &inner)
+        : m_inner(inner)
+    {
+    }
+    void showErrorLabel(const QString &text) override { m_inner.showErrorLabel(text); }
+    void hideErrorLabel() override { m_inner.hideErrorLabel(); }
+    void clearErrorLabel() override { m_inner.clearErrorLabel(); }
+    void messageBox(Box kind, const QString &text) override
+    {
+        UserPort &inner = m_inner;
+        m_inner.deferred([&inner, kind, text] { inner.messageBox(kind, text); });
+    }
+
+private:
+    UserPort &m_inner;
+};
+
+} // namespace
+
+void HandleServiceAnswer(ExchangeContext &ctx, quint8 command)
+{
+    ctx.state.timeout = DefaultAnswerTimeoutTicks;
+    ctx.state.WaitTicks = 0;
+    ctx.state.AwaitingAnswer = false;
+    ctx.port.beep();
+    UserPort &port = ctx.port;
+    CommandQueue &commands = ctx.Commands;
+    const QString text = serviceAnswerText(command);
+    port.deferred([&port, &commands, text] {
+        port.messageBox(UserPort::Box::Information, text);
+        Gen132(commands);
+    });
+}
+
+void HandleIdentityAnswer(ExchangeContext &ctx, const AnswerFrame &frame)
+{
+    DecodeAnswer(frame, ctx.records.Data132);
+    ctx.records.identityReceived = true;
+    try {
+        ctx.port.showIdentity(IdentityDisplay(ctx.records.Data132), ctx.records.Data132);
+    } catch (const CodecError &e) {
+        UserPort &port = ctx.port;
+        const QString text = QString::fromLatin1(e.what());
+        port.deferred([&port, text] { port.messageBox(UserPort::Box::Error, text); });
+    }
+}
+
+void HandleAnswerTimeout(ExchangeContext &ctx)
+{
+    ctx.state.AwaitingAnswer = false;
+    ctx.state.timeout = DefaultAnswerTimeoutTicks;
+    ErrMsg(ctx.port, ErrTimeout);
+    ctx.port.progressAbort();
+    if (ctx.state.DevHandle != 0)
+        ctx.usb.SI_FlushBuffers(ctx.state.DevHandle, 1, 1);
+    ctx.port.restoreBusyPointer();
+    ctx.port.setFindEnabled(true);
+    ctx.port.beep();
+    ctx.port.progressAbort();
+}
+
+void CheckFrameLength(ExchangeContext &ctx, const AnswerFrame &frame, quint32 bytesRead)
+{
+    if (FrameLength(frame) != int(bytesRead)) {
+        ErrMsg(ctx.port, ErrPacketLength);
+        ctx.usb.SI_FlushBuffers(ctx.state.DevHandle, 1, 1);
+    }
+}
+
+void FindConnectDeviceDeferred(ExchangeContext &ctx)
+{
+    DeferringPort port(ctx.port);
+    FindConnectDevice(ctx.usb, ctx.state.DevHandle, port);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Packets.h"
+#include "SIUSBXP.h"
+
+// The period of the exchange tick. The tick counts below (an answer time-out
+// of 2 ticks, discovery every 601 ticks, 15000 ticks for an erase) were tuned
+// where a timer asked for 1 ms really fires at the system timer's resolution,
+// about 16 ms; run at a true 1 ms they would give a device 2 to 3 ms to answer.
+constexpr int TickPeriodMs = 16;
+
+constexpr quint16 DefaultAnswerTimeoutTicks = 2;
+constexpr quint16 EraseAnswerTimeoutTicks = 15000;
+constexpr quint32 TicksBeforeDiscovery = 600;
+
+// The link's flags, shared by the exchange engine and the search's request
+// list exchange, which never run at the same time.
+struct ExchangeState
+{
+    SI_HANDLE DevHandle = 0;
+    bool SendReady = true;
+    bool SendPending = false;
+    bool AwaitingAnswer = false;
+    quint16 WaitTicks = 0;
+    quint32 ReconnectTicks = 0;
+    quint16 timeout = DefaultAnswerTimeoutTicks; // answer time-out of the engine, in ticks
+};
+
+// The device-type settings every operation reads at the moment it runs.
+struct JournalSettings
+{
+    quint8 LineWidth = 18;       // characters a journal line: 18 cash register, 32 fiscal printer
+    quint8 LinesPerRequest = 12; // lines a document-lines request asks for: 12 or 7
+};
+
+// The last answer of each kind.
+struct AnswerRecords
+{
+    data_122 Data122;
+    data_123 Data123;
+    data_124 Data124;
+    data_130 Data130;
+    data_132 Data132;
+    bool identityReceived = false;
+};
+
+// The timer that drives the engine's tick (ReadTimer). The windows and the
+// headless reader run it; a search stops it and starts it again.
+class TickTimer
+{
+public:
+    virtual ~TickTimer() = default;
+    virtual void start() = 0;
+    virtual void stop() = 0;
+    virtual bool isActive() const = 0;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Packets.h"
+
+#include <deque>
+
+// The search's request list (CmdList). A run of document requests is kept as
+// one range, so a request for documents 0 to 2147483647, or an answer that
+// names four billion documents, costs no memory; the entries already served
+// are let go, so a long search stays flat.
+class RequestList
+{
+public:
+    void clear();
+
+    void append(const TCmd &cmd);
+    // One request with command cmd for every document first..last (none when
+    // last < first).
+    void appendDocumentRange(quint8 cmd, qint64 first, qint64 last);
+
+    // Entries appended since the list was cleared, served or not.
+    qint64 size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+
+    // The entry at index, which must not be below the last release.
+    TCmd at(qint64 index) const;
+
+    // The entries below index will not be asked for again.
+    void releaseBefore(qint64 index);
+
+private:
+    struct Segment
+    {
+        qint64 start = 0; // index of its first entry
+        qint64 count = 0;
+        TCmd first;       // the entry at start; a range counts DocNum up from it
+    };
+    std::deque<Segment> m_segments;
+    qint64 m_size = 0;
+};

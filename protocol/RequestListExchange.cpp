@@ -1,0 +1,212 @@
+#include "RequestListExchange.h"
+
+#include "DeviceLink.h"
+#include "UserPort.h"
+
+
+RequestListExchange::RequestListExchange(const ExchangeContext &ctx, RequestListState &search,
+                                         const JournalSettings &settings, JournalLineSink &sink)
+    : m_ctx(ctx)
+    , m_search(search)
+    , m_settings(settings)
+    , m_sink(sink)
+{
+}
+
+RequestListExchange::End RequestListExchange::Run()
+{
+    while (m_search.CmdIndex < m_search.CmdList.size()) {
+        if (onePass() == Pass::Finished)
+            return m_end;
+    }
+    return End::Completed;
+}
+
+RequestListExchange::Pass RequestListExchange::onePass()
+{
+    ExchangeState &s = m_ctx.state;
+
+    if (s.DevHandle == 0) {
+        if (++s.ReconnectTicks > PassesBeforeDiscovery) {
+            s.ReconnectTicks = 0;
+            FindConnectDevice(m_ctx.usb, s.DevHandle, m_ctx.port);
+            m_ctx.port.pause(DiscoveryPauseMs);
+            m_ctx.port.processPendingMessages();
+            if (s.DevHandle == 0 && ++m_discoveries >= MaxDiscoveryAttempts) {
+                endLikeTimeout(End::DeviceLost);
+                return Pass::Finished;
+            }
+        }
+        return Pass::Continue;
+    }
+    s.ReconnectTicks = 0;
+    m_discoveries = 0;
+
+    if (!s.SendPending && !s.AwaitingAnswer && s.SendReady) {
+        s.SendReady = false;
+        s.SendPending = true;
+        BuildCmdRequest(m_search.CmdList.at(m_search.CmdIndex), m_packet);
+    }
+
+    if (s.SendPending && !s.AwaitingAnswer) {
+        m_ctx.port.clearErrorLabel();
+        s.SendPending = false;
+        s.AwaitingAnswer = true;
+        s.WaitTicks = 0;
+        const quint32 toWrite = quint32(m_packet.size());
+        quint32 written = 0;
+        const SI_STATUS status = m_ctx.usb.SI_Write(s.DevHandle, m_packet.data.data(), toWrite, &written);
+        s.SendReady = true;
+        if (status != SI_SUCCESS || written != toWrite) {
+            m_ctx.usb.SI_FlushBuffers(s.DevHandle, 1, 1);
+            // Nothing was sent, so there is nothing to read on this pass.
+            return linkFailure() ? Pass::Continue : Pass::Finished;
+        }
+    }
+
+    quint32 waiting = 0;
+    quint32 queueStatus = 0;
+    if (m_ctx.usb.SI_CheckRXQueue(s.DevHandle, &waiting, &queueStatus) != SI_SUCCESS) {
+        if (s.AwaitingAnswer && ++s.WaitTicks > PassesBeforeTimeout) {
+            endLikeTimeout(End::TimedOut);
+            return Pass::Finished;
+        }
+        return Pass::Continue;
+    }
+
+    // The read waits, up to the read time-out, for the whole frame.
+    quint32 read = 0;
+    if (m_ctx.usb.SI_Read(s.DevHandle, m_buffer.data(), AnswerFrameSize, &read) != SI_SUCCESS)
+        return linkFailure() ? Pass::Continue : Pass::Finished;
+
+    CheckFrameLength(m_ctx, m_buffer, read);
+    s.WaitTicks = 0;
+    return handleFrame() ? Pass::Continue : Pass::Finished;
+}
+
+bool RequestListExchange::linkFailure()
+{
+    ExchangeState &s = m_ctx.state;
+    CloseDevice(m_ctx.usb, s.DevHandle);
+    FindConnectDevice(m_ctx.usb, s.DevHandle, m_ctx.port);
+    m_ctx.port.pause(DiscoveryPauseMs);
+    m_ctx.port.processPendingMessages();
+    s.SendPending = false;
+    s.AwaitingAnswer = false;
+    if (++m_failures > MaxResends) {
+        endLikeTimeout(End::DeviceLost);
+        return false;
+    }
+    return true;
+}
+
+void RequestListExchange::endLikeTimeout(End why)
+{
+    HandleAnswerTimeout(m_ctx);
+    m_ctx.state.SendPending = false;
+    m_ctx.state.SendReady = true;
+    m_end = why;
+}
+
+bool RequestListExchange::handleFrame()
+{
+    ExchangeState &s = m_ctx.state;
+    if (FrameStatus(m_buffer) != AnswerStatusSuccess) {
+        ErrMsg(m_ctx.port, FrameErrorCode(m_buffer));
+        m_ctx.port.progressAbort();
+        m_ctx.port.setFindEnabled(true);
+        s.AwaitingAnswer = false;
+        m_end = End::ErrorAnswer;
+        return false;
+    }
+
+    m_ctx.port.clearErrorLabel();
+    switch (FrameCommand(m_buffer)) {
+    case CmdJournalRange: answerRange(); break;
+    case CmdDocumentInfo: answerDocumentInfo(); break;
+    case CmdDocumentLines: answerDocumentLines(); break;
+    case CmdServiceLines: answerServiceLines(); break;
+    case CmdInitialise:
+    case CmdErase:
+    case CmdGenerate: HandleServiceAnswer(m_ctx, FrameCommand(m_buffer)); break;
+    case CmdIdentity: HandleIdentityAnswer(m_ctx, m_buffer); break;
+    default: break;
+    }
+    s.AwaitingAnswer = false;
+    m_failures = 0;
+    ++m_search.CmdIndex;
+    m_search.CmdList.releaseBefore(m_search.CmdIndex);
+    return true;
+}
+
+void RequestListExchange::answerRange()
+{
+    data_122 &r = m_ctx.records.Data122;
+    DecodeAnswer(m_buffer, r);
+    m_search.FromDoc = r.first_doc;
+    m_search.ToDoc = r.last_doc;
+    m_ctx.port.progressTotalKnown(ProgressCount(qint64(r.last_doc) - qint64(r.first_doc) + 1));
+    // The document numbers are compared as signed numbers.
+    m_search.CmdList.appendDocumentRange(CmdDocumentInfo, qint32(r.first_doc), qint32(r.last_doc));
+}
+
+void RequestListExchange::answerDocumentInfo()
+{
+    data_123 &d = m_ctx.records.Data123;
+    DecodeAnswer(m_buffer, d);
+    const int rows = d.row_count;
+    const int perRequest = qMax<int>(1, m_settings.LinesPerRequest);
+    for (int i = 0; i <= rows / perRequest; ++i) {
+        const int start = perRequest * i;
+        if (start == rows)
+            continue;
+        TCmd lines;
+        lines.Cmd = CmdDocumentLines;
+        lines.DocNum = qint32(d.doc_num);
+        lines.NumLine = quint16(start);
+        lines.LineCount = quint8(qMin(perRequest, rows - start));
+        m_search.CmdList.append(lines);
+    }
+    if (d.sys_count != 0) {
+        TCmd service;
+        service.Cmd = CmdServiceLines;
+        service.DocNum = qint32(d.doc_num);
+        m_search.CmdList.append(service);
+    }
+    ++m_search.CCC;
+    m_ctx.port.progressOneMore(m_search.CCC);
+    if (d.doc_num == m_search.ToDoc) {
+        m_search.CCC = 0;
+        m_ctx.port.progressRestart();
+    }
+}
+
+void RequestListExchange::answerDocumentLines()
+{
+    data_124 &d = m_ctx.records.Data124;
+    DecodeAnswer(m_buffer, d);
+    if (d.doc_num != m_search.PrevNum) {
+        ++m_search.CCC;
+        if (m_search.CCC % 10 == 0)
+            m_ctx.port.processPendingMessages();
+        m_ctx.port.progressOneMore(m_search.CCC);
+    }
+    m_search.PrevNum = d.doc_num;
+    m_sink.documentLines(d);
+}
+
+void RequestListExchange::answerServiceLines()
+{
+    DecodeAnswer(m_buffer, m_ctx.records.Data130);
+    const int L = FramePayloadLength(m_buffer);
+    if (L <= 4)
+        return;
+    // The whole service text the frame carries, not only what the record holds.
+    const int length = qMin(L, AnswerPayloadCapacity) - 4;
+    const QByteArray text(reinterpret_cast<const char *>(FramePayload(m_buffer)) + 4, length);
+    const int width = qMax<int>(1, m_settings.LineWidth);
+    int at = 0;
+    for (; at + width <= text.size(); at += width)
+        m_search.StrList.append(text.mid(at, width));
+    m_search.StrList.append(text.mid(at));
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "AnswerHandlers.h"
+#include "ExchangeState.h"
+#include "RequestList.h"
+
+#include <QByteArray>
+#include <QList>
+
+// Where the journal lines of document-lines answers go (the search's journal
+// file). It may throw to end the search, for example when the disk is full.
+class JournalLineSink
+{
+public:
+    virtual ~JournalLineSink() = default;
+    virtual void documentLines(const data_124 &answer) = 0;
+};
+
+// The search's part of the main window's state.
+struct RequestListState
+{
+    RequestList CmdList;
+    qint64 CmdIndex = 0;
+    quint32 FromDoc = 0;
+    quint32 ToDoc = 0;
+    qint32 CCC = 0;
+    quint32 PrevNum = 0;
+    QList<QByteArray> StrList; // service lines of 130 answers, device codes
+};
+
+// Serves a search's request list on the link, one request at a time, inside
+// the search: date ranges become documents, documents become line and
+// service-line requests, lines go to the sink.
+class RequestListExchange
+{
+public:
+    enum class End { Completed, ErrorAnswer, TimedOut, DeviceLost };
+
+    // Passes without a device between two discovery attempts.
+    static constexpr quint32 PassesBeforeDiscovery = 60000;
+    static constexpr int DiscoveryPauseMs = 100;
+    // Passes on which the link refuses the waiting-bytes query before the
+    // answer counts as lost.
+    static constexpr quint16 PassesBeforeTimeout = 5000;
+    // How long a search waits for a device that went away: a hundred
+    // discovery attempts 100 ms apart give a replugged device ten seconds.
+    static constexpr int MaxDiscoveryAttempts = 100;
+    // How often one request is sent again after failed writes or reads.
+    static constexpr int MaxResends = 3;
+
+    RequestListExchange(const ExchangeContext &ctx, RequestListState &search, const JournalSettings &settings,
+                        JournalLineSink &sink);
+
+    End Run();
+
+private:
+    enum class Pass { Continue, Finished };
+    Pass onePass();
+    bool linkFailure(); // after a failed write or read; false when the search must end
+    bool handleFrame(); // false when an error frame ends the search
+    void answerRange();
+    void answerDocumentInfo();
+    void answerDocumentLines();
+    void answerServiceLines();
+    void endLikeTimeout(End why);
+
+    ExchangeContext m_ctx;
+    RequestListState &m_search;
+    const JournalSettings &m_settings;
+    JournalLineSink &m_sink;
+    Tusb_cmd m_packet;
+    AnswerFrame m_buffer{};
+    int m_discoveries = 0;
+    int m_failures = 0;
+    End m_end = End::Completed;
+};
