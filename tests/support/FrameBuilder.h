@@ -35,6 +35,12 @@ inline AnswerFrame MakeFrame(quint8 command, const QByteArray &payload, int payl
     return f;
 }
 
+// An error frame: status not 1, the code in byte 6.
+inline AnswerFrame ErrorFrame(quint8 command, quint8 code)
+{
+    return MakeFrame(command, std::initializer_list<int>{0, code}, 0);
+}
+
 inline QByteArray Hex(const char *text)
 {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));

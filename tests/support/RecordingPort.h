@@ -26,6 +26,8 @@ public:
     bool deferWork = false;
     std::deque<std::function<void()>> pending;
     int messagePumps = 0;
+    int pauses = 0;
+    std::function<void(int)> onPause;
 
     void showErrorLabel(const QString &text) override
     {
@@ -92,7 +94,12 @@ public:
         findEnabled = enabled;
         events << (enabled ? QStringLiteral("find enabled") : QStringLiteral("find disabled"));
     }
-    void pause(int ms) override { events << QStringLiteral("pause %1").arg(ms); }
+    void pause(int ms) override
+    {
+        ++pauses;
+        if (onPause)
+            onPause(ms);
+    }
 
     QStringList boxes() const
     {

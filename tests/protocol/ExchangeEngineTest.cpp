@@ -1,0 +1,253 @@
+#include "Codecs.h"
+#include "ExchangeEngine.h"
+#include "FrameBuilder.h"
+#include "ScriptedLink.h"
+#include "TestRig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct EngineRig : SimRig
+{
+    ExchangeEngine engine{*usb, state, Commands, records, port, readTimer};
+
+    using SimRig::SimRig;
+
+    // One tick as ReadTimer gives it: 16 ms of simulated time, then the tick.
+    void tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            clock->advanceMs(TickPeriodMs);
+            engine.ReadTimerTimer();
+        }
+    }
+    bool labelShows(const char *text) const { return port.labelVisible && port.labelText == QLatin1String(text); }
+};
+
+TEST(ExchangeEngine, StartUpIdentityGoesOutAndFillsTheDialogOnTheFirstTick)
+{
+    EngineRig rig;
+    rig.connect();
+    get_info_initial(rig.Commands);
+    rig.tick();
+    ASSERT_EQ(rig.usb->requests().size(), 1u);
+    EXPECT_EQ(rig.usb->requests()[0], Hex("05 00 01 84 00"));
+    EXPECT_EQ(rig.port.identities, 1);
+    EXPECT_EQ(rig.port.lastTexts.storedDocuments, QStringLiteral("500"));
+    EXPECT_FALSE(rig.state.AwaitingAnswer);
+    EXPECT_TRUE(rig.Commands.empty());
+}
+
+TEST(ExchangeEngine, WithoutDeviceDiscoveryRunsEvery601Ticks)
+{
+    EngineRig rig;
+    rig.usb->unplug();
+    get_info_initial(rig.Commands);
+    rig.tick(601); // discovery on the 601st tick finds nothing
+    EXPECT_EQ(rig.state.DevHandle, 0u);
+    rig.usb->plugIn();
+    rig.tick(600);
+    EXPECT_EQ(rig.state.DevHandle, 0u) << "the next attempt is 601 ticks later";
+    rig.tick(); // tick 1202
+    EXPECT_NE(rig.state.DevHandle, 0u);
+    EXPECT_TRUE(rig.usb->requests().empty()) << "the discovery tick ends there";
+    rig.tick();
+    EXPECT_EQ(rig.usb->requests().size(), 1u);
+    EXPECT_EQ(rig.port.identities, 1);
+    EXPECT_EQ(rig.Commands.size(), 0);
+}
+
+TEST(ExchangeEngine, SilentDeviceTimesOutOnTheSecondTickAfterTheWrite)
+{
+    EngineRig rig(QStringLiteral("drop@1"));
+    rig.connect();
+    get_info_initial(rig.Commands);
+    get_info_initial(rig.Commands);
+    rig.tick(); // writes the first request
+    rig.tick();
+    EXPECT_FALSE(rig.labelShows("Communication timeout (no responce from device)"));
+    rig.tick(); // the second tick after the write
+    EXPECT_TRUE(rig.labelShows("Communication timeout (no responce from device)"));
+    EXPECT_EQ(rig.usb->requests().size(), 1u);
+    EXPECT_TRUE(rig.port.events.contains(QStringLiteral("beep")));
+    EXPECT_TRUE(rig.port.events.contains(QStringLiteral("find enabled")));
+    EXPECT_EQ(rig.usb->flushCount(), 1);
+    rig.tick(); // the next request goes out on the tick after
+    EXPECT_EQ(rig.usb->requests().size(), 2u);
+    EXPECT_EQ(rig.port.identities, 1);
+}
+
+TEST(ExchangeEngine, EraseIsAwaitedUpTo15000Ticks)
+{
+    SimulatorOptions options;
+    options.eraseTimeUs = 200'000; // about 13 ticks
+    EngineRig rig({}, options);
+    rig.connect();
+    rig.state.timeout = EraseAnswerTimeoutTicks;
+    erase_flash(rig.Commands);
+    rig.tick(5);
+    EXPECT_TRUE(rig.state.AwaitingAnswer);
+    rig.tick(10);
+    EXPECT_FALSE(rig.state.AwaitingAnswer);
+    EXPECT_EQ(rig.state.timeout, DefaultAnswerTimeoutTicks);
+    EXPECT_TRUE(rig.port.boxes().contains(QStringLiteral("information box: Electronic journal was erased.")));
+    rig.tick();
+    EXPECT_EQ(rig.port.identities, 1) << "a fresh identity was asked for";
+    EXPECT_EQ(rig.port.lastTexts.storedDocuments, QStringLiteral("0"));
+
+    EngineRig silent(QStringLiteral("drop@1"));
+    silent.connect();
+    silent.state.timeout = EraseAnswerTimeoutTicks;
+    erase_flash(silent.Commands);
+    silent.tick(15000); // the writing tick and 14999 more
+    EXPECT_TRUE(silent.state.AwaitingAnswer);
+    silent.tick(); // the 15000th tick after the write
+    EXPECT_FALSE(silent.state.AwaitingAnswer);
+    EXPECT_TRUE(silent.labelShows("Communication timeout (no responce from device)"));
+    EXPECT_EQ(silent.state.timeout, DefaultAnswerTimeoutTicks);
+}
+
+TEST(ExchangeEngine, WrongLengthIsReportedButTheFrameIsUsed)
+{
+    EngineRig rig(QStringLiteral("badlen@1"));
+    rig.connect();
+    get_info_initial(rig.Commands);
+    rig.tick();
+    EXPECT_TRUE(rig.port.events.contains(QStringLiteral("label: Invalid packet length")));
+    EXPECT_EQ(rig.usb->flushCount(), 1);
+    EXPECT_EQ(rig.port.identities, 1) << "the success frame is still dispatched";
+    EXPECT_TRUE(rig.port.labelText.isEmpty()) << "and it empties the label's text";
+}
+
+TEST(ExchangeEngine, ErrorFrameShowsTheCodeAndTheQueueGoesOn)
+{
+    EngineRig rig(QStringLiteral("error3@1"));
+    rig.connect();
+    get_info_initial(rig.Commands);
+    get_info_initial(rig.Commands);
+    rig.tick();
+    EXPECT_TRUE(rig.labelShows("Document number is out of range"));
+    EXPECT_TRUE(rig.port.events.contains(QStringLiteral("progress abort")));
+    EXPECT_TRUE(rig.port.events.contains(QStringLiteral("find enabled")));
+    rig.tick();
+    EXPECT_EQ(rig.usb->requests().size(), 2u);
+    EXPECT_EQ(rig.port.identities, 1);
+}
+
+TEST(ExchangeEngine, WriteFailureStopsTicksUntilItsBoxIsClosed)
+{
+    EngineRig rig(QStringLiteral("writefail@1"));
+    rig.connect();
+    rig.port.deferWork = true;
+    get_info_initial(rig.Commands);
+    get_info_initial(rig.Commands);
+    rig.tick();
+    EXPECT_FALSE(rig.readTimer.active);
+    EXPECT_EQ(rig.state.DevHandle, 0u);
+    EXPECT_EQ(rig.usb->closeCount(), 1);
+    EXPECT_TRUE(rig.port.boxes().isEmpty()) << "the box opens after the tick";
+    rig.port.runDeferred();
+    EXPECT_EQ(rig.port.boxes(), QStringList{QStringLiteral("error box: Error writing to USB. Wrote 0 of 5 bytes. ")});
+    EXPECT_TRUE(rig.labelShows("Error writing to USB"));
+    EXPECT_TRUE(rig.readTimer.active) << "ticking again once the box is closed";
+
+    // Rediscovery and the waiting request, with no false time-out on the way.
+    rig.tick(601);
+    EXPECT_NE(rig.state.DevHandle, 0u);
+    rig.tick();
+    EXPECT_EQ(rig.port.identities, 1);
+    EXPECT_FALSE(rig.port.events.contains(QStringLiteral("label: Communication timeout (no responce from device)")));
+}
+
+TEST(ExchangeEngine, ReadFailureClosesTheDeviceAndItIsFoundAgain)
+{
+    EngineRig rig(QStringLiteral("readfail@1"));
+    rig.connect();
+    get_info_initial(rig.Commands);
+    rig.tick();
+    EXPECT_EQ(rig.state.DevHandle, 0u);
+    EXPECT_FALSE(rig.state.AwaitingAnswer);
+    EXPECT_EQ(rig.port.boxes(), QStringList{QStringLiteral("error box: Error reading from  USB. Read 0 of 255 bytes")});
+    EXPECT_TRUE(rig.labelShows("Error reading from USB"));
+    EXPECT_TRUE(rig.readTimer.active);
+    rig.tick(601);
+    EXPECT_NE(rig.state.DevHandle, 0u);
+    Gen132(rig.Commands);
+    rig.tick();
+    EXPECT_EQ(rig.port.identities, 1);
+}
+
+TEST(ExchangeEngine, ImpossibleIdentityDateIsShownAndEndsTheWait)
+{
+    EngineRig rig;
+    rig.connect();
+    SimulatedJournal::Identity id = rig.usb->journal().identity();
+    id.initDate = quint16((11 << 9) | (2 << 5) | 30); // 30 February 2011
+    rig.usb->journal().setIdentity(id);
+    get_info_initial(rig.Commands);
+    rig.tick();
+    EXPECT_EQ(rig.port.boxes(), QStringList{QStringLiteral("error box: Invalid argument to date encode")});
+    EXPECT_FALSE(rig.state.AwaitingAnswer);
+    EXPECT_TRUE(rig.records.identityReceived);
+    rig.tick(5);
+    EXPECT_FALSE(rig.port.events.contains(QStringLiteral("label: Communication timeout (no responce from device)")));
+}
+
+TEST(ExchangeEngine, ServiceAnswersAskForTheIdentityOnceTheirBoxCloses)
+{
+    const std::pair<void (*)(CommandQueue &), const char *> cases[] = {
+        {gen_flash, "information box: Starting generation of data...."},
+        {erase_flash, "information box: Electronic journal was erased."},
+    };
+    for (const auto &[build, box] : cases) {
+        SimulatorOptions options;
+        options.eraseTimeUs = 0;
+        EngineRig rig({}, options);
+        rig.connect();
+        rig.port.deferWork = true;
+        build(rig.Commands);
+        rig.tick();
+        EXPECT_TRUE(rig.port.events.contains(QStringLiteral("beep")));
+        EXPECT_TRUE(rig.Commands.empty()) << box;
+        rig.port.runDeferred();
+        EXPECT_EQ(rig.port.boxes(), QStringList{QLatin1String(box)});
+        EXPECT_EQ(rig.Commands.size(), 1) << "Gen132 after the box";
+    }
+
+    EngineRig rig;
+    rig.connect();
+    const QDateTime when(QDate(2011, 9, 9), QTime(10, 5));
+    ASSERT_TRUE(Gen131(when, when, QStringLiteral("KL123456"), QStringLiteral("CLIENT0000001"), rig.Commands));
+    rig.tick(2);
+    EXPECT_TRUE(rig.port.boxes().contains(QStringLiteral("information box: Electronic journal was initialized")));
+    EXPECT_EQ(rig.port.lastTexts.fiscalMemory, QStringLiteral("KL123456"));
+    EXPECT_EQ(rig.port.lastTexts.clientNumber, QStringLiteral("CLIENT0000001"));
+}
+
+TEST(ExchangeEngine, CountsEveryTickForTheDiagnosticWindow)
+{
+    EngineRig rig;
+    rig.usb->unplug();
+    rig.tick(3);
+    EXPECT_EQ(rig.engine.tickCount(), 3u);
+}
+
+TEST(ExchangeEngine, TickNeverReadsBeforeAWholeFrameWaits)
+{
+    ScriptedLink link;
+    ExchangeState state;
+    CommandQueue commands;
+    AnswerRecords records;
+    RecordingPort port;
+    FakeTimer timer;
+    FindConnectDevice(link, state.DevHandle, port);
+    ExchangeEngine engine(link, state, commands, records, port, timer);
+    link.replies.push_back(std::nullopt);
+    get_info_initial(commands);
+    for (int i = 0; i < 10; ++i)
+        engine.ReadTimerTimer();
+    EXPECT_EQ(link.reads, 0);
+}
+
+} // namespace
