@@ -11,8 +11,22 @@ void RequestList::clear()
 
 void RequestList::append(const TCmd &cmd)
 {
-    m_segments.push_back(Segment{m_size, 1, cmd});
+    m_segments.push_back(Segment{m_size, 1, cmd, 0, Segment::Kind::Single});
     ++m_size;
+}
+
+void RequestList::appendDocumentPlan(qint32 docNum, int rows, int perRequest, bool withService)
+{
+    perRequest = qMax(1, perRequest);
+    const qint64 lineRequests = (qint64(rows) + perRequest - 1) / perRequest;
+    const qint64 count = lineRequests + (withService ? 1 : 0);
+    if (count == 0)
+        return;
+    TCmd proto;
+    proto.DocNum = docNum;
+    proto.LineCount = quint8(perRequest);
+    m_segments.push_back(Segment{m_size, count, proto, quint16(rows), Segment::Kind::DocumentPlan});
+    m_size += count;
 }
 
 void RequestList::appendDocumentRange(quint8 cmd, qint64 first, qint64 last)
@@ -23,7 +37,7 @@ void RequestList::appendDocumentRange(quint8 cmd, qint64 first, qint64 last)
     proto.Cmd = cmd;
     proto.DocNum = qint32(first);
     const qint64 count = last - first + 1;
-    m_segments.push_back(Segment{m_size, count, proto});
+    m_segments.push_back(Segment{m_size, count, proto, 0, Segment::Kind::DocumentRange});
     m_size += count;
 }
 
@@ -34,8 +48,30 @@ TCmd RequestList::at(qint64 index) const
     if (it == m_segments.begin() || index >= m_size || index < 0)
         throw std::out_of_range("request list index");
     const Segment &s = *std::prev(it);
+    const qint64 k = index - s.start;
     TCmd cmd = s.first;
-    cmd.DocNum = qint32(qint64(s.first.DocNum) + (index - s.start));
+    switch (s.kind) {
+    case Segment::Kind::Single:
+        break;
+    case Segment::Kind::DocumentRange:
+        cmd.DocNum = qint32(qint64(s.first.DocNum) + k);
+        break;
+    case Segment::Kind::DocumentPlan: {
+        const int perRequest = s.first.LineCount;
+        const qint64 lineRequests = (qint64(s.rows) + perRequest - 1) / perRequest;
+        if (k < lineRequests) {
+            const int start = int(k) * perRequest;
+            cmd.Cmd = CmdDocumentLines;
+            cmd.NumLine = quint16(start);
+            cmd.LineCount = quint8(qMin(perRequest, int(s.rows) - start));
+        } else {
+            cmd = TCmd{};
+            cmd.Cmd = CmdServiceLines;
+            cmd.DocNum = s.first.DocNum;
+        }
+        break;
+    }
+    }
     return cmd;
 }
 

@@ -17,6 +17,9 @@ public:
     // One request with command cmd for every document first..last (none when
     // last < first).
     void appendDocumentRange(quint8 cmd, qint64 first, qint64 last);
+    // The line requests of a document of rows lines, perRequest lines each,
+    // then its service-lines request when it has service lines.
+    void appendDocumentPlan(qint32 docNum, int rows, int perRequest, bool withService);
 
     // Entries appended since the list was cleared, served or not.
     qint64 size() const { return m_size; }
@@ -29,11 +32,16 @@ public:
     void releaseBefore(qint64 index);
 
 private:
+    // A run of entries kept as the rule that makes them. A search of many
+    // documents holds one small segment a document until it is served.
     struct Segment
     {
+        enum class Kind : quint8 { Single, DocumentRange, DocumentPlan };
         qint64 start = 0; // index of its first entry
         qint64 count = 0;
-        TCmd first;       // the entry at start; a range counts DocNum up from it
+        TCmd first;       // Single: the entry; DocumentRange: the first entry; DocumentPlan: DocNum, LineCount = lines a request
+        quint16 rows = 0; // DocumentPlan: the document's lines
+        Kind kind = Kind::Single;
     };
     std::deque<Segment> m_segments;
     qint64 m_size = 0;

@@ -154,25 +154,8 @@ void RequestListExchange::answerDocumentInfo()
 {
     data_123 &d = m_ctx.records.Data123;
     DecodeAnswer(m_buffer, d);
-    const int rows = d.row_count;
-    const int perRequest = qMax<int>(1, m_settings.LinesPerRequest);
-    for (int i = 0; i <= rows / perRequest; ++i) {
-        const int start = perRequest * i;
-        if (start == rows)
-            continue;
-        TCmd lines;
-        lines.Cmd = CmdDocumentLines;
-        lines.DocNum = qint32(d.doc_num);
-        lines.NumLine = quint16(start);
-        lines.LineCount = quint8(qMin(perRequest, rows - start));
-        m_search.CmdList.append(lines);
-    }
-    if (d.sys_count != 0) {
-        TCmd service;
-        service.Cmd = CmdServiceLines;
-        service.DocNum = qint32(d.doc_num);
-        m_search.CmdList.append(service);
-    }
+    m_search.CmdList.appendDocumentPlan(qint32(d.doc_num), d.row_count, m_settings.LinesPerRequest,
+                                        d.sys_count != 0);
     ++m_search.CCC;
     m_ctx.port.progressOneMore(m_search.CCC);
     if (d.doc_num == m_search.ToDoc) {

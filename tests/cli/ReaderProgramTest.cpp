@@ -1,4 +1,6 @@
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -63,6 +65,79 @@ TEST(ReaderProgram, ExitStatusSaysWhatWentWrong)
                 QStringLiteral("--info")});
     EXPECT_EQ(r.status, 3);
     EXPECT_TRUE(r.err.contains(QLatin1String("Document number is out of range"))) << r.err.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString fiscalNumber()
+{
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--info")});
+    for (const QString &line : r.out.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Fiscal memory No: ")))
+            return line.mid(18);
+    }
+    return {};
+}
+
+TEST(ReaderProgram, SearchWritesTheJournalFilesIntoTheDirectory)
+{
+    QTemporaryDir dir;
+    const QString fiscal = fiscalNumber();
+    ASSERT_FALSE(fiscal.isEmpty());
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--directory"), dir.path(),
+                                QStringLiteral("--decoded"), QStringLiteral("--numbers"), QStringLiteral("3"),
+                                QStringLiteral("4")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList out = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(out.size(), 1) << "only the summary on standard output";
+    EXPECT_TRUE(out[0].startsWith(QLatin1String("Found 2 documents, "))) << out[0].toStdString();
+
+    const QByteArray journal = fileBytes(dir.filePath(QStringLiteral("Original_%1.txt").arg(fiscal)));
+    const QByteArray decoded = fileBytes(dir.filePath(QStringLiteral("Bosnian_%1.txt").arg(fiscal)));
+    const qsizetype lines = journal.count("\r\n");
+    EXPECT_GT(lines, 20);
+    EXPECT_EQ(journal.size(), lines * 20);
+    EXPECT_EQ(decoded.count("\r\n"), lines);
+    EXPECT_TRUE(out[0].contains(QStringLiteral(" %1 lines,").arg(lines)));
+    EXPECT_TRUE(QString::fromUtf8(decoded).contains(QStringLiteral("(Logo)")));
+}
+
+TEST(ReaderProgram, FailedSearchExitsWithThreeAndKeepsItsLines)
+{
+    QTemporaryDir dir;
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-faults"), QStringLiteral("error3@8"),
+                                QStringLiteral("--directory"), dir.path(), QStringLiteral("--numbers"),
+                                QStringLiteral("0"), QStringLiteral("2")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains(QLatin1String("Document number is out of range"))) << r.err.toStdString();
+    const QByteArray journal = fileBytes(dir.filePath(QStringLiteral("Original_%1.txt").arg(fiscalNumber())));
+    EXPECT_GT(journal.count("\r\n"), 0);
+}
+
+TEST(ReaderProgram, AllReadsEverythingWithoutAsking)
+{
+    QTemporaryDir dir;
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("5001"),
+                                QStringLiteral("--directory"), dir.path(), QStringLiteral("--all")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QLatin1String("Found 5001 documents, "))) << r.out.toStdString();
+    EXPECT_FALSE(r.err.contains(QLatin1String("more then 5000")));
+}
+
+TEST(ReaderProgram, BadNumbersAreBadArguments)
+{
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--numbers"), QStringLiteral("x"),
+                                QStringLiteral("2")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QLatin1String("The receipt number in \"From\""))) << r.err.toStdString();
 }
 
 } // namespace
