@@ -1,17 +1,17 @@
 #include "RequestList.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 void RequestList::clear()
 {
     m_segments.clear();
+    m_base = 0;
     m_size = 0;
 }
 
 void RequestList::append(const TCmd &cmd)
 {
-    m_segments.push_back(Segment{m_size, 1, cmd, 0, Segment::Kind::Single});
+    m_segments.push_back(Segment{1, cmd, 0, Segment::Kind::Single});
     ++m_size;
 }
 
@@ -25,7 +25,7 @@ void RequestList::appendDocumentPlan(qint32 docNum, int rows, int perRequest, bo
     TCmd proto;
     proto.DocNum = docNum;
     proto.LineCount = quint8(perRequest);
-    m_segments.push_back(Segment{m_size, count, proto, quint16(rows), Segment::Kind::DocumentPlan});
+    m_segments.push_back(Segment{count, proto, quint16(rows), Segment::Kind::DocumentPlan});
     m_size += count;
 }
 
@@ -37,18 +37,21 @@ void RequestList::appendDocumentRange(quint8 cmd, qint64 first, qint64 last)
     proto.Cmd = cmd;
     proto.DocNum = qint32(first);
     const qint64 count = last - first + 1;
-    m_segments.push_back(Segment{m_size, count, proto, 0, Segment::Kind::DocumentRange});
+    m_segments.push_back(Segment{count, proto, 0, Segment::Kind::DocumentRange});
     m_size += count;
 }
 
 TCmd RequestList::at(qint64 index) const
 {
-    const auto it = std::upper_bound(m_segments.begin(), m_segments.end(), index,
-                                     [](qint64 i, const Segment &s) { return i < s.start; });
-    if (it == m_segments.begin() || index >= m_size || index < 0)
+    if (index < m_base || index >= m_size)
         throw std::out_of_range("request list index");
-    const Segment &s = *std::prev(it);
-    const qint64 k = index - s.start;
+    qint64 k = index - m_base;
+    auto it = m_segments.begin();
+    while (k >= it->count) {
+        k -= it->count;
+        ++it;
+    }
+    const Segment &s = *it;
     TCmd cmd = s.first;
     switch (s.kind) {
     case Segment::Kind::Single:
@@ -77,6 +80,8 @@ TCmd RequestList::at(qint64 index) const
 
 void RequestList::releaseBefore(qint64 index)
 {
-    while (!m_segments.empty() && m_segments.front().start + m_segments.front().count <= index)
+    while (!m_segments.empty() && m_base + m_segments.front().count <= index) {
+        m_base += m_segments.front().count;
         m_segments.pop_front();
+    }
 }

@@ -25,7 +25,8 @@ public:
     qint64 size() const { return m_size; }
     bool empty() const { return m_size == 0; }
 
-    // The entry at index, which must not be below the last release.
+    // The entry at index, which must not be below the last release. Cheap
+    // for the entries near the front, which is where the exchange asks.
     TCmd at(qint64 index) const;
 
     // The entries below index will not be asked for again.
@@ -37,12 +38,12 @@ private:
     struct Segment
     {
         enum class Kind : quint8 { Single, DocumentRange, DocumentPlan };
-        qint64 start = 0; // index of its first entry
         qint64 count = 0;
         TCmd first;       // Single: the entry; DocumentRange: the first entry; DocumentPlan: DocNum, LineCount = lines a request
         quint16 rows = 0; // DocumentPlan: the document's lines
         Kind kind = Kind::Single;
     };
     std::deque<Segment> m_segments;
+    qint64 m_base = 0; // index of the first entry of the first segment
     qint64 m_size = 0;
 };
