@@ -3,30 +3,12 @@
 #include "ReaderOptions.h"
 #include "SimulatedUsb.h"
 #include "TracingUsb.h"
+#include "UnavailableUsb.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-
-// Stands in for the USB link where no backend can list devices.
-class NoUsb final : public SIUSBXP
-{
-public:
-    SI_STATUS SI_GetNumDevices(quint32 *n) override { *n = 0; return SI_SUCCESS; }
-    SI_STATUS SI_GetProductString(quint32, char *, quint8) override { return SI_DEVICE_NOT_FOUND; }
-    SI_STATUS SI_Open(quint32, SI_HANDLE *) override { return SI_DEVICE_NOT_FOUND; }
-    SI_STATUS SI_Close(SI_HANDLE) override { return SI_INVALID_HANDLE; }
-    SI_STATUS SI_Read(SI_HANDLE, void *, quint32, quint32 *) override { return SI_INVALID_HANDLE; }
-    SI_STATUS SI_Write(SI_HANDLE, const void *, quint32, quint32 *) override { return SI_INVALID_HANDLE; }
-    SI_STATUS SI_FlushBuffers(SI_HANDLE, quint8, quint8) override { return SI_INVALID_HANDLE; }
-    SI_STATUS SI_SetTimeouts(quint32, quint32) override { return SI_SUCCESS; }
-    SI_STATUS SI_CheckRXQueue(SI_HANDLE, quint32 *, quint32 *) override { return SI_INVALID_HANDLE; }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -55,7 +37,7 @@ int main(int argc, char *argv[])
         sim.recordRequests = false;
         backend = std::make_unique<SimulatedUsb>(sim);
     } else {
-        backend = std::make_unique<NoUsb>();
+        backend = std::make_unique<UnavailableUsb>();
     }
     std::unique_ptr<TracingUsb> tracer;
     SIUSBXP *usb = backend.get();

@@ -1,0 +1,685 @@
+#include "MainUnit.h"
+
+#include "CodecErrors.h"
+#include "DebugUnit.h"
+#include "DeviceLink.h"
+#include "Emphasis.h"
+#include "Glyphs.h"
+#include "IdentityDisplay.h"
+#include "PassUnit.h"
+#include "ResultWindow.h"
+#include "StatusUnit.h"
+#include "SysInfoUnit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QThread>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace {
+
+constexpr int DesignWidth = 875;
+constexpr int DesignHeight = 722;
+constexpr int StatusBarHeight = 20;
+
+QToolButton *imageButton(QWidget *parent, Glyphs::Button glyph, const QString &tip, const QRect &place)
+{
+    auto *b = new QToolButton(parent);
+    b->setAutoRaise(true);
+    b->setGeometry(place);
+    const int icon = qMin(place.width(), place.height()) - 8;
+    b->setIcon(Glyphs::icon(glyph, icon));
+    b->setIconSize(QSize(icon, icon));
+    b->setToolTip(tip);
+    return b;
+}
+
+QLabel *label(QWidget *parent, const QString &text, int x, int y)
+{
+    auto *l = new QLabel(text, parent);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QFont journalFont()
+{
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPixelSize(11);
+    return f;
+}
+
+QTextEdit *journalPane(QWidget *parent, const QRect &place)
+{
+    auto *pane = new QTextEdit(parent);
+    pane->setGeometry(place);
+    pane->setReadOnly(true);
+    pane->setAcceptRichText(false);
+    pane->setLineWrapMode(QTextEdit::NoWrap);
+    pane->setFont(journalFont());
+    pane->document()->setDefaultFont(journalFont());
+    return pane;
+}
+
+// The raw pane shows each device byte as the character of that code.
+QString rawText(const QList<QByteArray> &lines)
+{
+    QString text;
+    for (const QByteArray &line : lines) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += QString::fromLatin1(line);
+    }
+    return text;
+}
+
+} // namespace
+
+// ---- ReadTimer ------------------------------------------------------------------
+
+void QtTickTimer::start()
+{
+    m_timer->start();
+}
+
+void QtTickTimer::stop()
+{
+    m_timer->stop();
+}
+
+bool QtTickTimer::isActive() const
+{
+    return m_timer->isActive();
+}
+
+// ---- Construction -----------------------------------------------------------------
+
+TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWidget *parent)
+    : QWidget(parent)
+    , m_usb(usb)
+    , m_dialogs(dialogs)
+    , m_readTimerControl(nullptr)
+{
+    setWindowTitle(QLatin1String(Caption) + (simulated ? QStringLiteral(" (simulated journal)") : QString()));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+    resize(DesignWidth, DesignHeight);
+
+    ReadTimer = new QTimer(this);
+    ReadTimer->setInterval(TickPeriodMs);
+    ClockTimer = new QTimer(this);
+    ClockTimer->setInterval(1000);
+    m_readTimerControl = QtTickTimer(ReadTimer);
+    m_engine = std::make_unique<ExchangeEngine>(m_usb, Link, Commands, Answers, *this, m_readTimerControl);
+
+    createControls();
+    connect(ReadTimer, &QTimer::timeout, this, [this] {
+        // No exception may cross the event loop; the tick's own failures are
+        // already boxes, anything else is shown as the toolkit would.
+        try {
+            m_engine->ReadTimerTimer();
+        } catch (const std::exception &e) {
+            deferred([this, text = QString::fromLocal8Bit(e.what())] { messageBox(Box::Error, text); });
+        }
+    });
+    connect(ClockTimer, &QTimer::timeout, this, &TMainForm::ClockTimerTimer);
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::createControls()
+{
+    CloseBtn = imageButton(this, Glyphs::Button::Close, QStringLiteral("Close program"), {8, 4, 48, 48});
+    PrintBtn = imageButton(this, Glyphs::Button::Print, QStringLiteral("Print"), {62, 4, 48, 48});
+    ExportBtn = imageButton(this, Glyphs::Button::ExportText, QStringLiteral("Export as TXT"), {116, 4, 48, 48});
+    ExcelBtn = imageButton(this, Glyphs::Button::ExportSpreadsheet, QStringLiteral("Export to Excel"), {170, 4, 48, 48});
+    SpeedButton1 = imageButton(this, Glyphs::Button::Information, QStringLiteral("Information about Elctronic journal"),
+                               {224, 4, 48, 48});
+    connect(CloseBtn, &QToolButton::clicked, this, &TMainForm::CloseBtnClick);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::SpeedButton1Click);
+
+    DeviceTypeGroup = new QGroupBox(QStringLiteral(" Device type "), this);
+    DeviceTypeGroup->setGeometry(278, 0, 111, 52);
+    CashRegisterItem = new QRadioButton(QStringLiteral("Cash Register"), DeviceTypeGroup);
+    CashRegisterItem->setGeometry(8, 15, 100, 17);
+    FiscalPrinterItem = new QRadioButton(QStringLiteral("Fiscal Printer"), DeviceTypeGroup);
+    FiscalPrinterItem->setGeometry(8, 32, 100, 17);
+    CashRegisterItem->setChecked(true);
+    connect(CashRegisterItem, &QRadioButton::toggled, this, &TMainForm::DeviceTypeGroupClick);
+
+    ErrorLabel = new QLabel(QStringLiteral("No connection with Electronic Journal"), this);
+    ErrorLabel->setGeometry(394, 19, 425, 19);
+    ErrorLabel->setAlignment(Qt::AlignCenter);
+    QFont errorFont(QStringLiteral("Times New Roman"));
+    errorFont.setPixelSize(16);
+    ErrorLabel->setFont(errorFont);
+    ErrorLabel->setAutoFillBackground(true);
+    QPalette red = ErrorLabel->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    ErrorLabel->setPalette(red);
+    ErrorLabel->hide();
+
+    Image1 = new QLabel(this);
+    Image1->setGeometry(824, -1, 45, 57);
+    Image1->setPixmap(Glyphs::logo(45, 57));
+    Image1->setScaledContents(true);
+
+    GroupBox1 = new QGroupBox(QStringLiteral(" Filter "), this);
+    GroupBox1->setGeometry(8, 53, 861, 86);
+    ByDocRadio = new QRadioButton(QStringLiteral("By receipt's number"), GroupBox1);
+    ByDocRadio->move(9, 16);
+    ByDocRadio->adjustSize();
+    Label1 = label(GroupBox1, QStringLiteral("From"), 24, 37);
+    auto digitsOnly = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), this);
+    FromNumberEdit = new QLineEdit(QStringLiteral("0"), GroupBox1);
+    FromNumberEdit->setGeometry(54, 34, 84, 21);
+    Label2 = label(GroupBox1, QStringLiteral("To"), 143, 37);
+    ToNumberEdit = new QLineEdit(QStringLiteral("0"), GroupBox1);
+    ToNumberEdit->setGeometry(161, 34, 84, 21);
+    for (QLineEdit *e : {FromNumberEdit, ToNumberEdit}) {
+        e->setValidator(digitsOnly);
+        e->setAlignment(Qt::AlignRight);
+        e->setEnabled(false);
+    }
+    ByDatesRadio = new QRadioButton(QStringLiteral("By dates"), GroupBox1);
+    ByDatesRadio->move(263, 16);
+    ByDatesRadio->adjustSize();
+    Label3 = label(GroupBox1, QStringLiteral("From"), 285, 37);
+    Label4 = label(GroupBox1, QStringLiteral("To"), 285, 63);
+    FromDatePicker = new QDateEdit(GroupBox1);
+    FromDatePicker->setGeometry(313, 34, 120, 21);
+    FromTimePicker = new QTimeEdit(GroupBox1);
+    FromTimePicker->setGeometry(439, 34, 120, 21);
+    ToDatePicker = new QDateEdit(GroupBox1);
+    ToDatePicker->setGeometry(313, 59, 120, 21);
+    ToTimePicker = new QTimeEdit(GroupBox1);
+    ToTimePicker->setGeometry(439, 59, 120, 21);
+    for (QDateEdit *d : {FromDatePicker, ToDatePicker}) {
+        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        d->setCalendarPopup(true);
+        d->setEnabled(false);
+    }
+    for (QTimeEdit *t : {FromTimePicker, ToTimePicker}) {
+        t->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+        t->setEnabled(false);
+    }
+    AllRadio = new QRadioButton(QStringLiteral("All"), GroupBox1);
+    AllRadio->move(570, 16);
+    AllRadio->adjustSize();
+    // No mode is chosen at start, so the buttons must not force one.
+    for (QRadioButton *r : {ByDocRadio, ByDatesRadio, AllRadio})
+        r->setAutoExclusive(false);
+    connect(ByDocRadio, &QRadioButton::clicked, this, &TMainForm::ByDocRadioClick);
+    connect(ByDatesRadio, &QRadioButton::clicked, this, &TMainForm::ByDatesRadioClick);
+    connect(AllRadio, &QRadioButton::clicked, this, &TMainForm::AllRadioClick);
+
+    ShowOnScreenCheck = new QCheckBox(QStringLiteral("Show on screen"), GroupBox1);
+    ShowOnScreenCheck->move(653 - 8, 69 - 53);
+    ShowOnScreenCheck->adjustSize();
+    ShowOnScreenCheck->setChecked(true);
+    SaveOriginalToFileCheck = new QCheckBox(QStringLiteral("Save original to file"), GroupBox1);
+    SaveOriginalToFileCheck->move(645, 38);
+    SaveOriginalToFileCheck->adjustSize();
+    SaveConvertedToFile = new QCheckBox(QStringLiteral("Save converted to file"), GroupBox1);
+    SaveConvertedToFile->move(645, 63);
+    SaveConvertedToFile->adjustSize();
+    FindBtn = imageButton(GroupBox1, Glyphs::Button::Find, QStringLiteral("Read electronic journal"), {800, 9, 58, 74});
+    FindBtn->setAutoRaise(false);
+    connect(FindBtn, &QToolButton::clicked, this, &TMainForm::FindBtnClick);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Result"), this);
+    GroupBox2->setGeometry(8, 145, 860, 553);
+    Label5 = label(GroupBox2, QStringLiteral("Original"), 8, 15);
+    Label6 = label(GroupBox2, QStringLiteral("Decoded"), 433, 15);
+    DataMemo = journalPane(GroupBox2, {7, 34, 410, 513});
+    OriginalScrollBar = new QScrollBar(Qt::Vertical, GroupBox2);
+    OriginalScrollBar->setGeometry(420, 34, 17, 513);
+    OriginalScrollBar->setPageStep(1);
+    OriginalScrollBar->setRange(0, 100);
+    OriginalScrollBar->setToolTip(QStringLiteral("Position in file"));
+    connect(OriginalScrollBar, &QScrollBar::valueChanged, this, &TMainForm::OriginalScrollBarChange);
+    ConvertMemo = journalPane(GroupBox2, {443, 34, 410, 513});
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    const int widths[3] = {50, 100, 100};
+    for (int i = 0; i < 3; ++i) {
+        StatusPanel[i] = new QLabel(StatusBar1);
+        StatusPanel[i]->setFrameShape(QFrame::Panel);
+        StatusPanel[i]->setFrameShadow(QFrame::Sunken);
+        StatusPanel[i]->setFixedWidth(widths[i]);
+        StatusBar1->addWidget(StatusPanel[i]);
+    }
+    StatusBar1->setGeometry(0, DesignHeight - StatusBarHeight, DesignWidth, StatusBarHeight);
+}
+
+void TMainForm::FormCreate()
+{
+    Link.timeout = DefaultAnswerTimeoutTicks;
+    Settings.LineWidth = 18;
+    Settings.LinesPerRequest = 12;
+    Link.SendReady = true;
+    Commands.clear();
+    Requests.StrList.clear();
+    StrList1.clear();
+    Requests.CCC = 0;
+    StatusPanel[0]->setFixedWidth(qMax(0, StatusBar1->width() - StatusPanel[1]->width() - StatusPanel[2]->width()));
+    FromDatePicker->setDate(QDate::currentDate());
+    ToDatePicker->setDate(QDate::currentDate());
+    FromTimePicker->setTime(QTime(0, 0, 0));
+    ToTimePicker->setTime(QTime(23, 59, 59));
+    ClockTimer->start();
+    FindConnectDevice(m_usb, Link.DevHandle, *this);
+    ReadTimer->start();
+    SaveDialogDirectory = QDir::currentPath();
+    get_info_initial(Commands);
+}
+
+void TMainForm::FormDestroy()
+{
+    Requests.StrList.clear();
+    StrList1.clear();
+    ReadTimer->stop();
+    if (Link.DevHandle != 0)
+        CloseDevice(m_usb, Link.DevHandle);
+    Commands.clear();
+    DataMemo->clear();
+}
+
+// ---- Layout -----------------------------------------------------------------------
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOutAnchors();
+    FormResize();
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    // The system's maximize command: the diagnostic window goes inside a
+    // maximized window.
+    if (event->type() == QEvent::WindowStateChange)
+        maximized = windowState() & Qt::WindowMaximized;
+    QWidget::changeEvent(event);
+}
+
+void TMainForm::layOutAnchors()
+{
+    const int dw = width() - DesignWidth;
+    const int dh = height() - DesignHeight;
+    Image1->move(824 + dw, -1);
+    GroupBox1->resize(qMax(100, 861 + dw), 86);
+    FindBtn->move(GroupBox1->width() - 61, 9);
+    GroupBox2->resize(qMax(100, 860 + dw), qMax(100, 553 + dh));
+    const int paneHeight = qMax(40, 513 + dh);
+    DataMemo->resize(DataMemo->width(), paneHeight);
+    OriginalScrollBar->resize(OriginalScrollBar->width(), paneHeight);
+    ConvertMemo->resize(ConvertMemo->width(), paneHeight);
+    StatusBar1->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
+}
+
+void TMainForm::FormResize()
+{
+    StatusPanel[0]->setFixedWidth(qMax(0, StatusBar1->width() - StatusPanel[1]->width() - StatusPanel[2]->width()));
+    // Halves go to the even neighbour, so both panes always match.
+    const int w = int(std::nearbyint(GroupBox2->width() / 2.0 - 20));
+    DataMemo->resize(w, DataMemo->height());
+    ConvertMemo->resize(w, ConvertMemo->height());
+    ConvertMemo->move(DataMemo->x() + DataMemo->width() + OriginalScrollBar->width() + 6, ConvertMemo->y());
+    Label6->move(ConvertMemo->x(), Label6->y());
+    OriginalScrollBar->move(DataMemo->x() + DataMemo->width() + 3, OriginalScrollBar->y());
+}
+
+// ---- Handlers ----------------------------------------------------------------------
+
+void TMainForm::ClockTimerTimer()
+{
+    StatusPanel[2]->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void TMainForm::DeviceTypeGroupClick()
+{
+    if (CashRegisterItem->isChecked()) {
+        Settings.LineWidth = 18;
+        Settings.LinesPerRequest = 12;
+    } else {
+        Settings.LineWidth = 32;
+        Settings.LinesPerRequest = 7;
+    }
+}
+
+void TMainForm::CloseBtnClick()
+{
+    close();
+}
+
+void TMainForm::ByDocRadioClick()
+{
+    ByDocRadio->setChecked(true);
+    ByDatesRadio->setChecked(false);
+    AllRadio->setChecked(false);
+    for (QWidget *w : std::initializer_list<QWidget *>{FromNumberEdit, ToNumberEdit})
+        w->setEnabled(true);
+    for (QWidget *w : std::initializer_list<QWidget *>{FromDatePicker, ToDatePicker, FromTimePicker, ToTimePicker})
+        w->setEnabled(false);
+}
+
+void TMainForm::ByDatesRadioClick()
+{
+    ByDocRadio->setChecked(false);
+    ByDatesRadio->setChecked(true);
+    AllRadio->setChecked(false);
+    for (QWidget *w : std::initializer_list<QWidget *>{FromNumberEdit, ToNumberEdit})
+        w->setEnabled(false);
+    for (QWidget *w : std::initializer_list<QWidget *>{FromDatePicker, ToDatePicker, FromTimePicker, ToTimePicker})
+        w->setEnabled(true);
+}
+
+void TMainForm::AllRadioClick()
+{
+    ByDocRadio->setChecked(false);
+    ByDatesRadio->setChecked(false);
+    AllRadio->setChecked(true);
+    for (QWidget *w : std::initializer_list<QWidget *>{FromNumberEdit, ToNumberEdit, FromDatePicker, ToDatePicker,
+                                                       FromTimePicker, ToTimePicker})
+        w->setEnabled(false);
+}
+
+void TMainForm::FindBtnClick()
+{
+    SearchRequest request;
+    if (ByDocRadio->isChecked())
+        request.mode = SearchRequest::Mode::ByNumbers;
+    else if (ByDatesRadio->isChecked())
+        request.mode = SearchRequest::Mode::ByDates;
+    else if (AllRadio->isChecked())
+        request.mode = SearchRequest::Mode::All;
+    request.fromNumber = FromNumberEdit->text();
+    request.toNumber = ToNumberEdit->text();
+    request.fromDate = FromDatePicker->date();
+    request.toDate = ToDatePicker->date();
+    request.fromTime = FromTimePicker->time();
+    request.toTime = ToTimePicker->time();
+    request.showOnScreen = ShowOnScreenCheck->isChecked();
+    request.saveConverted = SaveConvertedToFile->isChecked();
+    request.directory = QDir::currentPath();
+    // The information dialog's field is the program's record of the number.
+    request.fiscalMemory = SysInfoForm ? SysInfoForm->FiscalMemoryEdit->text() : FiscalMemoryText(Answers.Data132);
+
+    m_searching = true;
+    try {
+        JournalSearch search(ExchangeContext{m_usb, Link, Commands, Answers, *this}, Requests, Search, Settings,
+                             m_readTimerControl, *this);
+        search.FindBtnClick(request);
+    } catch (const std::exception &e) {
+        messageBox(Box::Error, QString::fromLocal8Bit(e.what()));
+        setFindEnabled(true);
+        restoreBusyPointer();
+        if (!ReadTimer->isActive())
+            ReadTimer->start();
+    }
+    m_searching = false;
+}
+
+void TMainForm::SpeedButton1Click()
+{
+    if (ReadTimer->isActive()) {
+        get_info_initial(Commands);
+        if (Answers.Data132.init_date != 0 && SysInfoForm) {
+            try {
+                SysInfoForm->showIdentity(IdentityDisplay(Answers.Data132));
+            } catch (const CodecError &e) {
+                messageBox(Box::Error, QString::fromLatin1(e.what()));
+            }
+        }
+    }
+    if (SysInfoForm)
+        SysInfoForm->exec();
+}
+
+void TMainForm::OriginalScrollBarChange()
+{
+    // The search is still writing the journal file; it shows the first
+    // window itself when it is done.
+    if (m_searching)
+        return;
+    ShowJournalWindow(OriginalScrollBar->value());
+}
+
+void TMainForm::ShowJournalWindow(qint64 position)
+{
+    StrList1.clear();
+    ConvertMemo->clear();
+    DataMemo->clear();
+    JournalWindow window;
+    try {
+        window = LoadJournalWindow(Search.journal, position, Settings.LineWidth);
+    } catch (const JournalFileError &e) {
+        messageBox(Box::Error, e.message());
+        return;
+    }
+    DataMemo->setPlainText(rawText(window.raw));
+    StrList1 = window.decoded;
+    ConvertMemo->setPlainText(StrList1.join(QLatin1Char('\n')));
+    HighlightMarkers(ConvertMemo);
+}
+
+void TMainForm::HighlightMarkers(QTextEdit *pane)
+{
+    const QString text = pane->toPlainText();
+    QTextCursor cursor(pane->document());
+    for (const EmphasisRule &rule : HighlightRules()) {
+        QTextCharFormat format;
+        QFont font; // the face of a new font
+        font.setPointSize(rule.pointSize);
+        font.setBold(rule.bold);
+        font.setItalic(rule.italic);
+        format.setFont(font);
+        format.setForeground(QColor(rule.red, rule.green, rule.blue));
+        format.setBackground(QColor(rule.backRed, rule.backGreen, rule.backBlue));
+        for (qsizetype at : FindAllOccurrences(text, rule.text)) {
+            cursor.setPosition(int(at));
+            cursor.setPosition(int(at + rule.text.size()), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+}
+
+// ---- UserPort ------------------------------------------------------------------------
+
+void TMainForm::showErrorLabel(const QString &text)
+{
+    ErrorLabel->setText(text);
+    ErrorLabel->show();
+}
+
+void TMainForm::hideErrorLabel()
+{
+    ErrorLabel->hide();
+}
+
+void TMainForm::clearErrorLabel()
+{
+    ErrorLabel->clear();
+}
+
+void TMainForm::messageBox(Box kind, const QString &text)
+{
+    QWidget *parent = QApplication::activeModalWidget();
+    m_dialogs.message(parent ? parent : this, kind, text);
+}
+
+bool TMainForm::askYesNo(const QString &text)
+{
+    return m_dialogs.question(this, text);
+}
+
+void TMainForm::progressOpen(int total)
+{
+    if (StatusForm)
+        StatusForm->open(total);
+}
+
+void TMainForm::progressListBuilt()
+{
+    if (StatusForm)
+        StatusForm->listBuilt();
+}
+
+void TMainForm::progressTotalKnown(int total)
+{
+    if (StatusForm)
+        StatusForm->totalKnown(total);
+}
+
+void TMainForm::progressOneMore(int done)
+{
+    if (StatusForm)
+        StatusForm->oneMore(done);
+}
+
+void TMainForm::progressRestart()
+{
+    if (StatusForm)
+        StatusForm->restart();
+}
+
+void TMainForm::progressFinish()
+{
+    if (StatusForm)
+        StatusForm->finish();
+}
+
+void TMainForm::progressAbort()
+{
+    if (StatusForm)
+        StatusForm->abort();
+}
+
+void TMainForm::showIdentity(const IdentityTexts &texts, const data_132 &identity)
+{
+    Q_UNUSED(identity);
+    if (SysInfoForm)
+        SysInfoForm->showIdentity(texts);
+}
+
+void TMainForm::deferred(std::function<void()> work)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, work = std::move(work)] {
+            try {
+                work();
+            } catch (const std::exception &e) {
+                messageBox(Box::Error, QString::fromLocal8Bit(e.what()));
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TMainForm::beep()
+{
+    QApplication::beep();
+}
+
+void TMainForm::showBusyPointer()
+{
+    if (!QApplication::overrideCursor())
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TMainForm::restoreBusyPointer()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void TMainForm::setFindEnabled(bool enabled)
+{
+    FindBtn->setEnabled(enabled);
+}
+
+void TMainForm::processPendingMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void TMainForm::pause(int milliseconds)
+{
+    QThread::msleep(ulong(milliseconds));
+}
+
+void TMainForm::diagnosticTick(quint32 tickCount)
+{
+    if (DebugForm && DebugForm->isVisible()) {
+        const int lines = DataMemo->document()->isEmpty() ? 0 : DataMemo->document()->blockCount();
+        DebugForm->showCounters(tickCount, lines);
+    }
+}
+
+void TMainForm::diagnosticQueue(int queuedPackets)
+{
+    if (DebugForm && DebugForm->isVisible())
+        DebugForm->showQueue(queuedPackets);
+}
+
+// ---- SearchView ----------------------------------------------------------------------
+
+void TMainForm::clearResultPanes()
+{
+    DataMemo->clear();
+    ConvertMemo->clear();
+    StrList1.clear();
+}
+
+void TMainForm::setElapsedText(const QString &text)
+{
+    StatusPanel[1]->setText(text);
+}
+
+void TMainForm::setResultRange(qint64 lineCount)
+{
+    const int max = qMax(0, ProgressCount(lineCount - 1));
+    // The search has closed the journal file: the view may read it again.
+    m_searching = false;
+    OriginalScrollBar->setRange(0, max);
+    OriginalScrollBar->setValue(0);
+}
+
+void TMainForm::showJournalWindow(qint64 position)
+{
+    ShowJournalWindow(position);
+}
+
+void TMainForm::setSummaryText(const QString &text)
+{
+    StatusPanel[0]->setText(text);
+}
+
+void TMainForm::uncheckShowOnScreen()
+{
+    ShowOnScreenCheck->setChecked(false);
+}

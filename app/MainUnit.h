@@ -1,0 +1,167 @@
+#pragma once
+
+#include "DialogProvider.h"
+#include "ExchangeEngine.h"
+#include "JournalSearch.h"
+#include "RequestListExchange.h"
+#include "UserPort.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QScrollBar;
+class QStatusBar;
+class QTextEdit;
+class QTimeEdit;
+class QTimer;
+class QToolButton;
+class TDebugForm;
+class TPassForm;
+class TStatusForm;
+class TSysInfoForm;
+
+// ReadTimer: the exchange engine's tick, on a QTimer.
+class QtTickTimer final : public TickTimer
+{
+public:
+    explicit QtTickTimer(QTimer *timer) : m_timer(timer) {}
+    void start() override;
+    void stop() override;
+    bool isActive() const override;
+
+private:
+    QTimer *m_timer;
+};
+
+// The main window. It holds the run-time state of the program and binds the
+// core's operations to its controls; the protocol and the search live in the
+// core, which reaches the user through the UserPort this window implements.
+class TMainForm : public QWidget, public UserPort, public SearchView
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *Caption = "Velmora Tavrello 1.2";
+
+    // usb: the link to the journal (real or simulated); simulated: say so in the caption.
+    TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The other windows, created after this one (start-up order).
+    void setDebugForm(TDebugForm *form) { DebugForm = form; }
+    void setSysInfoForm(TSysInfoForm *form) { SysInfoForm = form; }
+    void setStatusForm(TStatusForm *form) { StatusForm = form; }
+    void setPassForm(TPassForm *form) { PassForm = form; }
+
+    // ---- Run-time state ----
+    ExchangeState Link;       // DevHandle, SendReady, ..., timeout
+    CommandQueue Commands;
+    AnswerRecords Answers;    // Data122 .. Data132
+    JournalSettings Settings; // LineWidth, LinesPerRequest
+    RequestListState Requests; // CmdList, CmdIndex, FromDoc, ToDoc, CCC, PrevNum, StrList
+    SearchState Search;       // SearchType, Title, dates, StartDT, EndDT, the journal file
+    QStringList StrList1;     // the decoded lines of the window on screen
+    bool maximized = false;
+
+    ExchangeEngine &engine() { return *m_engine; }
+    QtTickTimer &readTimer() { return m_readTimerControl; }
+    SIUSBXP &usb() { return m_usb; }
+    DialogProvider &dialogs() { return m_dialogs; }
+
+    // ---- Controls ----
+    QToolButton *CloseBtn, *PrintBtn, *ExportBtn, *ExcelBtn, *SpeedButton1;
+    QGroupBox *DeviceTypeGroup;
+    QRadioButton *CashRegisterItem, *FiscalPrinterItem;
+    QLabel *ErrorLabel, *Image1;
+    QGroupBox *GroupBox1;
+    QRadioButton *ByDocRadio, *ByDatesRadio, *AllRadio;
+    QLabel *Label1, *Label2, *Label3, *Label4;
+    QLineEdit *FromNumberEdit, *ToNumberEdit;
+    QDateEdit *FromDatePicker, *ToDatePicker;
+    QTimeEdit *FromTimePicker, *ToTimePicker;
+    QCheckBox *SaveOriginalToFileCheck, *SaveConvertedToFile, *ShowOnScreenCheck;
+    QToolButton *FindBtn;
+    QGroupBox *GroupBox2;
+    QLabel *Label5, *Label6;
+    QTextEdit *DataMemo, *ConvertMemo;
+    QScrollBar *OriginalScrollBar;
+    QStatusBar *StatusBar1;
+    QLabel *StatusPanel[3];
+    QTimer *ReadTimer, *ClockTimer;
+    QString SaveDialogDirectory;
+
+    // ---- Handlers ----
+    void FindBtnClick();
+    void ByDocRadioClick();
+    void ByDatesRadioClick();
+    void AllRadioClick();
+    void DeviceTypeGroupClick();
+    void SpeedButton1Click();
+    void OriginalScrollBarChange();
+    void ShowJournalWindow(qint64 position);
+    void ClockTimerTimer();
+    void CloseBtnClick();
+    void FormResize();
+
+    // ---- UserPort ----
+    void showErrorLabel(const QString &text) override;
+    void hideErrorLabel() override;
+    void clearErrorLabel() override;
+    void messageBox(Box kind, const QString &text) override;
+    bool askYesNo(const QString &text) override;
+    void progressOpen(int total) override;
+    void progressListBuilt() override;
+    void progressTotalKnown(int total) override;
+    void progressOneMore(int done) override;
+    void progressRestart() override;
+    void progressFinish() override;
+    void progressAbort() override;
+    void showIdentity(const IdentityTexts &texts, const data_132 &identity) override;
+    void deferred(std::function<void()> work) override;
+    void beep() override;
+    void showBusyPointer() override;
+    void restoreBusyPointer() override;
+    void setFindEnabled(bool enabled) override;
+    void processPendingMessages() override;
+    void pause(int milliseconds) override;
+    void diagnosticTick(quint32 tickCount) override;
+    void diagnosticQueue(int queuedPackets) override;
+
+    // ---- SearchView ----
+    void clearResultPanes() override;
+    void setElapsedText(const QString &text) override;
+    void setResultRange(qint64 lineCount) override;
+    void showJournalWindow(qint64 position) override;
+    void setSummaryText(const QString &text) override;
+    void uncheckShowOnScreen() override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createControls();
+    void FormCreate();
+    void FormDestroy();
+    void layOutAnchors();
+    void HighlightMarkers(QTextEdit *pane);
+
+    SIUSBXP &m_usb;
+    DialogProvider &m_dialogs;
+    QtTickTimer m_readTimerControl;
+    std::unique_ptr<ExchangeEngine> m_engine;
+    bool m_searching = false;
+
+    TDebugForm *DebugForm = nullptr;
+    TSysInfoForm *SysInfoForm = nullptr;
+    TStatusForm *StatusForm = nullptr;
+    TPassForm *PassForm = nullptr;
+};

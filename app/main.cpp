@@ -1,0 +1,61 @@
+#include "DebugUnit.h"
+#include "DialogProvider.h"
+#include "MainUnit.h"
+#include "PassUnit.h"
+#include "ProgramOptions.h"
+#include "SimulatedUsb.h"
+#include "StatusUnit.h"
+#include "SysInfoUnit.h"
+#include "UnavailableUsb.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ejournal"));
+
+    QString error;
+    const auto options = ParseProgramOptions(QApplication::arguments().mid(1), &error);
+    if (!options) {
+        std::fprintf(stderr, "ejournal: %s\n\n%s", error.toLocal8Bit().constData(),
+                     ProgramUsage().toLocal8Bit().constData());
+        return 2;
+    }
+    if (options->help) {
+        std::printf("%s", ProgramUsage().toLocal8Bit().constData());
+        return 0;
+    }
+
+    std::unique_ptr<SIUSBXP> usb;
+    if (options->simulator)
+        usb = std::make_unique<SimulatedUsb>(options->sim);
+    else
+        usb = std::make_unique<UnavailableUsb>();
+
+    QtDialogProvider dialogs;
+    // The windows in their fixed order; the main window's creation connects
+    // to the journal before the others exist.
+    TMainForm MainForm(*usb, dialogs, options->simulator);
+    TDebugForm DebugForm(&MainForm);
+    MainForm.setDebugForm(&DebugForm);
+    TSysInfoForm SysInfoForm(
+        dialogs, [&MainForm]() -> const data_132 & { return MainForm.Answers.Data132; },
+        [&MainForm] { return MainForm.Link.DevHandle != 0; }, &MainForm);
+    MainForm.setSysInfoForm(&SysInfoForm);
+    TStatusForm StatusForm(&MainForm);
+    MainForm.setStatusForm(&StatusForm);
+    TPassForm PassForm(&MainForm);
+    MainForm.setPassForm(&PassForm);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        MainForm.move(area.center() - QPoint(MainForm.width() / 2, MainForm.height() / 2));
+    }
+    MainForm.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,299 @@
+#include "Codecs.h"
+#include "GuiRig.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QGroupBox>
+#include <QStatusBar>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SimulatorOptions withDocuments(quint32 n)
+{
+    SimulatorOptions o;
+    o.documents = n;
+    return o;
+}
+
+QStringList lines(const QTextEdit *pane)
+{
+    const QString text = pane->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(MainWindow, StartUpFillsTheInformationDialogWithoutShowingIt)
+{
+    GuiRig gui(withDocuments(77));
+    EXPECT_EQ(gui.main->windowTitle(), QStringLiteral("Velmora Tavrello 1.2 (simulated journal)"));
+    EXPECT_EQ(gui.main->Commands.size(), 1) << "the identity request waits for the first tick";
+    gui.tick();
+    EXPECT_EQ(gui.info->DocNumEdit->text(), QStringLiteral("77"));
+    EXPECT_EQ(gui.info->FiscalMemoryEdit->text().size(), 8);
+    EXPECT_EQ(gui.info->InitTimeEdit->text(), QStringLiteral("09:05:00"));
+    EXPECT_FALSE(gui.info->isVisible());
+    EXPECT_TRUE(gui.dialogs.shown.isEmpty());
+    EXPECT_FALSE(gui.main->ErrorLabel->isVisible());
+    // The defaults of the form.
+    EXPECT_EQ(gui.main->FromTimePicker->time(), QTime(0, 0, 0));
+    EXPECT_EQ(gui.main->ToTimePicker->time(), QTime(23, 59, 59));
+    EXPECT_EQ(gui.main->FromDatePicker->date(), QDate::currentDate());
+    EXPECT_FALSE(gui.main->ByDocRadio->isChecked() || gui.main->ByDatesRadio->isChecked() || gui.main->AllRadio->isChecked());
+    EXPECT_FALSE(gui.main->FromNumberEdit->isEnabled());
+    EXPECT_TRUE(gui.main->ShowOnScreenCheck->isChecked());
+}
+
+TEST(MainWindow, StartUpWithoutDeviceStillOpens)
+{
+    GuiRig gui({}, false);
+    EXPECT_EQ(gui.main->Link.DevHandle, 0u);
+    EXPECT_TRUE(gui.dialogs.shown.isEmpty()) << "nothing attached: nothing to say";
+    EXPECT_EQ(gui.main->Commands.size(), 1);
+    gui.main->ClockTimerTimer();
+    EXPECT_EQ(gui.main->StatusPanel[2]->text().size(), 8);
+}
+
+struct ModeCase
+{
+    const char *name;
+    std::function<void(TMainForm &, SimulatedUsb &)> choose;
+    int documents;
+};
+
+TEST(MainWindow, SearchInEachModeFillsPanesStatusAndFiles)
+{
+    const ModeCase cases[] = {
+        {"by numbers",
+         [](TMainForm &m, SimulatedUsb &) {
+             m.ByDocRadio->click();
+             m.FromNumberEdit->setText(QStringLiteral("5"));
+             m.ToNumberEdit->setText(QStringLiteral("6"));
+         },
+         2},
+        {"by dates",
+         [](TMainForm &m, SimulatedUsb &usb) {
+             m.ByDatesRadio->click();
+             const QDate day = DecodeDateVuze(usb.journal().generator().dateWord(0));
+             m.FromDatePicker->setDate(day);
+             m.ToDatePicker->setDate(day.addDays(1));
+         },
+         -1},
+        {"all",
+         [](TMainForm &m, SimulatedUsb &) { m.AllRadio->click(); },
+         40},
+    };
+    for (const auto &c : cases) {
+        GuiRig gui(withDocuments(40));
+        gui.tick();
+        c.choose(*gui.main, *gui.usb);
+        gui.main->SaveConvertedToFile->setChecked(true);
+        gui.main->FindBtn->click();
+
+        EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("information: Done")}) << c.name;
+        const QByteArray journal = fileBytes(gui.journalPath());
+        const qsizetype count = journal.count("\r\n");
+        ASSERT_GT(count, 0) << c.name;
+        const QStringList raw = lines(gui.main->DataMemo);
+        const QStringList decoded = lines(gui.main->ConvertMemo);
+        EXPECT_EQ(raw.size(), qMin<qsizetype>(count, 200)) << c.name;
+        EXPECT_EQ(decoded.size(), raw.size()) << c.name;
+        EXPECT_EQ(raw.first(), QString::fromLatin1(journal.left(18))) << c.name;
+        EXPECT_TRUE(decoded.first().startsWith(QLatin1String("(Logo)"))) << c.name;
+        const QString summary = gui.main->StatusPanel[0]->text();
+        EXPECT_TRUE(summary.contains(QStringLiteral(" %1 lines, about ").arg(count))) << summary.toStdString();
+        if (c.documents > 0)
+            EXPECT_TRUE(summary.startsWith(QStringLiteral("Found %1 documents").arg(c.documents))) << summary.toStdString();
+        EXPECT_EQ(gui.main->StatusPanel[1]->text(), QStringLiteral("00:00:00"));
+        EXPECT_TRUE(QFile::exists(gui.dir.filePath(QStringLiteral("Bosnian_%1.txt").arg(gui.info->FiscalMemoryEdit->text()))));
+        EXPECT_FALSE(gui.status->isVisible()) << c.name;
+        EXPECT_TRUE(gui.main->FindBtn->isEnabled()) << c.name;
+        EXPECT_EQ(gui.main->OriginalScrollBar->maximum(), count - 1) << c.name;
+    }
+}
+
+TEST(MainWindow, ScrollingShowsTheWindowAtThePosition)
+{
+    GuiRig gui(withDocuments(60));
+    gui.tick();
+    gui.main->AllRadio->click();
+    gui.main->FindBtn->click();
+    const QList<QByteArray> journal = fileBytes(gui.journalPath()).split('\n');
+    const int count = int(journal.size()) - 1;
+    ASSERT_GT(count, 700);
+    auto journalLine = [&](int i) { return QString::fromLatin1(journal[i].chopped(1)); };
+
+    gui.main->OriginalScrollBar->setValue(500);
+    QStringList raw = lines(gui.main->DataMemo);
+    ASSERT_EQ(raw.size(), 200);
+    EXPECT_EQ(raw.first(), journalLine(500));
+    EXPECT_EQ(raw.last(), journalLine(699));
+
+    gui.main->OriginalScrollBar->setValue(gui.main->OriginalScrollBar->maximum());
+    raw = lines(gui.main->DataMemo);
+    ASSERT_EQ(raw.size(), 200);
+    EXPECT_EQ(raw.first(), journalLine(count - 200));
+    EXPECT_EQ(raw.last(), journalLine(count - 1)) << "the last line, and no empty one after it";
+    EXPECT_EQ(gui.main->StrList1.size(), 200);
+}
+
+TEST(MainWindow, DecodedPaneEmphasisesTheMarkers)
+{
+    GuiRig gui(withDocuments(3));
+    gui.tick();
+    gui.main->AllRadio->click();
+    gui.main->FindBtn->click();
+    QTextDocument *doc = gui.main->ConvertMemo->document();
+    bool sawLogo = false, sawClosing = false;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat fmt = f.charFormat();
+            if (f.text() == QLatin1String("(Logo)")) {
+                sawLogo = true;
+                EXPECT_EQ(fmt.foreground().color(), QColor(0, 0, 255));
+                EXPECT_TRUE(fmt.font().bold() && fmt.font().italic());
+                EXPECT_EQ(fmt.font().pointSize(), 10);
+                EXPECT_EQ(fmt.background().color(), QColor(255, 255, 255));
+            }
+            if (f.text() == QLatin1String("H V A L A")) {
+                sawClosing = true;
+                EXPECT_EQ(fmt.foreground().color(), QColor(0, 0, 0));
+                EXPECT_TRUE(fmt.font().bold());
+                EXPECT_FALSE(fmt.font().italic());
+                EXPECT_EQ(fmt.font().pointSize(), 14);
+            }
+        }
+    }
+    EXPECT_TRUE(sawLogo);
+    EXPECT_TRUE(sawClosing);
+}
+
+TEST(MainWindow, SearchesThatDoNotRun)
+{
+    {
+        GuiRig gui({}, false);
+        gui.main->DataMemo->setPlainText(QStringLiteral("old"));
+        gui.main->ByDocRadio->click();
+        gui.main->FindBtn->click();
+        EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("information: Done")}) << "beep, then Done";
+        EXPECT_TRUE(gui.main->DataMemo->toPlainText().isEmpty());
+    }
+    {
+        GuiRig gui;
+        gui.tick();
+        gui.main->FindBtn->click();
+        EXPECT_EQ(gui.dialogs.shown, (QStringList{QStringLiteral("warning: Please choose type of serching"),
+                                                  QStringLiteral("information: Done")}));
+        EXPECT_EQ(fileBytes(gui.journalPath()), QByteArray());
+    }
+    {
+        GuiRig gui(withDocuments(0));
+        gui.tick();
+        gui.main->AllRadio->click();
+        gui.main->FindBtn->click();
+        EXPECT_EQ(gui.dialogs.shown,
+                  (QStringList{QStringLiteral("warning: No stored documents"), QStringLiteral("information: Done")}));
+    }
+}
+
+TEST(MainWindow, AllAboveFiveThousandAsksFirst)
+{
+    for (bool yes : {false, true}) {
+        GuiRig gui(withDocuments(5001));
+        gui.tick();
+        gui.dialogs.answers = {yes};
+        gui.main->AllRadio->click();
+        gui.main->FindBtn->click();
+        ASSERT_FALSE(gui.dialogs.shown.isEmpty());
+        EXPECT_TRUE(gui.dialogs.shown.first().startsWith(QStringLiteral("question:        Number of documents are more then 5000.")));
+        EXPECT_EQ(gui.dialogs.shown.last(), QStringLiteral("information: Done"));
+        EXPECT_EQ(gui.main->ShowOnScreenCheck->isChecked(), !yes);
+        EXPECT_TRUE(gui.main->StatusPanel[0]->text().isEmpty()) << "no summary either way";
+        EXPECT_EQ(fileBytes(gui.journalPath()).isEmpty(), !yes);
+    }
+}
+
+TEST(MainWindow, InformationDialogWarnings)
+{
+    auto openDialog = [](GuiRig &gui) {
+        // The dialog is modal: close it once its own boxes have been shown.
+        QTimer::singleShot(50, gui.info.get(), [&gui] { gui.info->close(); });
+        gui.main->SpeedButton1->click();
+    };
+    {
+        GuiRig gui({}, false);
+        openDialog(gui);
+        EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("error: No connection with Electronic Journal")});
+        EXPECT_TRUE(gui.info->InitDateEdit->text().isEmpty());
+    }
+    {
+        SimulatorOptions o;
+        GuiRig gui(o);
+        SimulatedJournal::Identity id = gui.usb->journal().identity();
+        id.initDate = 0xFFFF;
+        gui.usb->journal().setIdentity(id);
+        gui.tick();
+        gui.main->ReadTimer->start();
+        openDialog(gui);
+        gui.main->ReadTimer->stop();
+        EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("warning: Electronic Journal is not initialized")});
+        EXPECT_EQ(gui.info->InitDateEdit->text(), QLocale::system().toString(QDate(2127, 12, 31), QLocale::ShortFormat));
+        EXPECT_EQ(gui.main->Commands.size() + gui.usb->requests().size(), 2u) << "the button asked again";
+    }
+}
+
+TEST(MainWindow, DeviceTypeSwitchSetsWidthAndLinesPerRequest)
+{
+    GuiRig gui;
+    gui.main->FiscalPrinterItem->click();
+    EXPECT_EQ(gui.main->Settings.LineWidth, 32);
+    EXPECT_EQ(gui.main->Settings.LinesPerRequest, 7);
+    gui.main->CashRegisterItem->click();
+    EXPECT_EQ(gui.main->Settings.LineWidth, 18);
+    EXPECT_EQ(gui.main->Settings.LinesPerRequest, 12);
+}
+
+TEST(MainWindow, ResizeKeepsBothPanesEqual)
+{
+    GuiRig gui;
+    gui.main->show(); // resize events come to shown windows
+    const std::pair<int, int> cases[] = {{860, 410}, {861, 410}, {863, 412}, {1000, 480}, {1001, 480}};
+    for (const auto &[group, pane] : cases) {
+        gui.main->resize(875 + (group - 860), 722);
+        ASSERT_EQ(gui.main->GroupBox2->width(), group);
+        EXPECT_EQ(gui.main->DataMemo->width(), pane) << group;
+        EXPECT_EQ(gui.main->ConvertMemo->width(), pane) << group;
+        EXPECT_EQ(gui.main->OriginalScrollBar->x(), 7 + pane + 3) << group;
+        EXPECT_EQ(gui.main->ConvertMemo->x(), 7 + pane + 17 + 6) << group;
+        EXPECT_EQ(gui.main->Label6->x(), gui.main->ConvertMemo->x()) << group;
+        EXPECT_EQ(gui.main->StatusPanel[0]->width(), gui.main->StatusBar1->width() - 200) << group;
+    }
+}
+
+TEST(MainWindow, ClosingClosesTheDeviceOnce)
+{
+    GuiRig gui;
+    ASSERT_TRUE(gui.usb->isOpen());
+    gui.closeProgram();
+    EXPECT_EQ(gui.usb->closeCount(), 1);
+    EXPECT_FALSE(gui.usb->isOpen());
+}
+
+} // namespace
