@@ -1,0 +1,97 @@
+// The window's own speed: start-up to the main window shown, and a scroll to
+// the end of a 1,000,000-line result, emphasis included. Runs offscreen.
+//
+// Usage: bench_gui [LINES]
+
+#include "BenchSupport.h"
+#include "DebugUnit.h"
+#include "DialogProvider.h"
+#include "JournalGenerator.h"
+#include "MainUnit.h"
+#include "PassUnit.h"
+#include "SimulatedUsb.h"
+#include "StatusUnit.h"
+#include "SysInfoUnit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+class SilentDialogs final : public DialogProvider
+{
+public:
+    void message(QWidget *, UserPort::Box, const QString &) override {}
+    bool question(QWidget *, const QString &) override { return false; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override { return {}; }
+    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const Stopwatch sinceStart;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qint64 lines = argc > 1 ? std::strtoll(argv[1], nullptr, 10) : 1'000'000;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+
+    SimulatedUsb usb(SimulatorOptions{});
+    SilentDialogs dialogs;
+    TMainForm main(usb, dialogs, true);
+    TDebugForm debug(&main);
+    main.setDebugForm(&debug);
+    TSysInfoForm info(dialogs, [&main]() -> const data_132 & { return main.Answers.Data132; },
+                      [&main] { return main.Link.DevHandle != 0; }, &main);
+    main.setSysInfoForm(&info);
+    TStatusForm status(&main);
+    main.setStatusForm(&status);
+    TPassForm pass(&main);
+    main.setPassForm(&pass);
+    main.show();
+    QCoreApplication::processEvents();
+    std::printf("start-up to the main window shown: %.1f ms\n", sinceStart.seconds() * 1000.0);
+
+    // A real journal of the wanted length, as a search leaves it.
+    JournalFileInfo journal{dir.filePath(QStringLiteral("Original_G.txt")), 18, 0, true};
+    {
+        const JournalGenerator generator(5, DeviceType::CashRegister);
+        JournalFileWriter writer(journal.path, 18);
+        for (quint32 d = 0; writer.lineCount() < lines; ++d) {
+            for (const QByteArray &line : generator.document(d).lines) {
+                if (writer.lineCount() < lines)
+                    writer.writeLine(line);
+            }
+        }
+        writer.close();
+        journal.lineCount = writer.lineCount();
+    }
+    main.ReadTimer->stop();
+    main.Search.journal = journal;
+    main.setResultRange(journal.lineCount);
+
+    constexpr int Rounds = 50;
+    auto scrollMs = [&](int position) {
+        double total = 0;
+        for (int i = 0; i < Rounds; ++i) {
+            main.OriginalScrollBar->setValue(position == 0 ? (i % 2) : position - (i % 2));
+            const Stopwatch w;
+            main.OriginalScrollBarChange();
+            total += w.seconds();
+        }
+        return total * 1000.0 / Rounds;
+    };
+    const double atStart = scrollMs(0);
+    const double atEnd = scrollMs(main.OriginalScrollBar->maximum());
+    std::printf("OriginalScrollBarChange with emphasis, %lld-line result: at 0 %.2f ms, at the end %.2f ms\n",
+                static_cast<long long>(journal.lineCount), atStart, atEnd);
+    std::printf("  peak resident memory %.1f MB\n", PeakRssMb());
+    return 0;
+}
