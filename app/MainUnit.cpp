@@ -3,13 +3,13 @@
 #include "CodecErrors.h"
 #include "DebugUnit.h"
 #include "DeviceLink.h"
-#include "Emphasis.h"
 #include "Glyphs.h"
 #include "IdentityDisplay.h"
 #include "PassUnit.h"
 #include "ResultWindow.h"
 #include "StatusUnit.h"
 #include "SysInfoUnit.h"
+#include "TextEmphasis.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,10 +20,12 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
 #include <QTimeEdit>
@@ -141,6 +143,8 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
         }
     });
     connect(ClockTimer, &QTimer::timeout, this, &TMainForm::ClockTimerTimer);
+    // The window sees every key press before the focused control does.
+    qApp->installEventFilter(this);
     FormCreate();
 }
 
@@ -355,6 +359,54 @@ void TMainForm::FormResize()
 
 // ---- Handlers ----------------------------------------------------------------------
 
+void TMainForm::setDebugForm(TDebugForm *form)
+{
+    DebugForm = form;
+    if (DebugForm)
+        DebugForm->setMainViews(DataMemo, ConvertMemo);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        // A key that a control passes on reaches its parents too; showing
+        // an open window again changes nothing, so that does no harm.
+        if (static_cast<QWidget *>(watched)->window() == this)
+            FormKeyDown(static_cast<QKeyEvent *>(event));
+    }
+    if (watched == Image1 && event->type() == QEvent::MouseButtonPress)
+        Image1Click(static_cast<QMouseEvent *>(event)->modifiers());
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::FormKeyDown(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers held = event->modifiers();
+    if (event->key() == Qt::Key_E && (held & Qt::ControlModifier) && (held & Qt::AltModifier) && PassForm)
+        PassForm->show();
+}
+
+void TMainForm::Image1Click(Qt::KeyboardModifiers held)
+{
+    const Qt::KeyboardModifiers all = Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier;
+    if ((held & all) != all || !DebugForm)
+        return;
+    // Its frame is known once it is on screen, so it is placed right after.
+    DataMemo->setReadOnly(false);
+    ConvertMemo->setReadOnly(false);
+    DebugForm->show();
+    const QRect m = frameGeometry();
+    const int debugWidth = DebugForm->frameGeometry().width();
+    const QScreen *screen = this->screen();
+    const int screenWidth = screen ? screen->geometry().width() : m.right();
+    if (maximized)
+        DebugForm->move(m.width() - debugWidth - 32, DataMemo->y() + 20);
+    else if (m.left() + m.width() + debugWidth + 4 > screenWidth)
+        DebugForm->move(screenWidth - debugWidth - 4, m.top() + DataMemo->y() + 20);
+    else
+        DebugForm->move(m.left() + m.width() + 4, m.top());
+}
+
 void TMainForm::ClockTimerTimer()
 {
     StatusPanel[2]->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
@@ -485,27 +537,6 @@ void TMainForm::ShowJournalWindow(qint64 position)
     StrList1 = window.decoded;
     ConvertMemo->setPlainText(StrList1.join(QLatin1Char('\n')));
     HighlightMarkers(ConvertMemo);
-}
-
-void TMainForm::HighlightMarkers(QTextEdit *pane)
-{
-    const QString text = pane->toPlainText();
-    QTextCursor cursor(pane->document());
-    for (const EmphasisRule &rule : HighlightRules()) {
-        QTextCharFormat format;
-        QFont font; // the face of a new font
-        font.setPointSize(rule.pointSize);
-        font.setBold(rule.bold);
-        font.setItalic(rule.italic);
-        format.setFont(font);
-        format.setForeground(QColor(rule.red, rule.green, rule.blue));
-        format.setBackground(QColor(rule.backRed, rule.backGreen, rule.backBlue));
-        for (qsizetype at : FindAllOccurrences(text, rule.text)) {
-            cursor.setPosition(int(at));
-            cursor.setPosition(int(at + rule.text.size()), QTextCursor::KeepAnchor);
-            cursor.setCharFormat(format);
-        }
-    }
 }
 
 // ---- UserPort ------------------------------------------------------------------------

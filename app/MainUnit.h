@@ -56,7 +56,7 @@ public:
     ~TMainForm() override;
 
     // The other windows, created after this one (start-up order).
-    void setDebugForm(TDebugForm *form) { DebugForm = form; }
+    void setDebugForm(TDebugForm *form);
     void setSysInfoForm(TSysInfoForm *form) { SysInfoForm = form; }
     void setStatusForm(TStatusForm *form) { StatusForm = form; }
     void setPassForm(TPassForm *form) { PassForm = form; }
@@ -110,6 +110,8 @@ public:
     void ClockTimerTimer();
     void CloseBtnClick();
     void FormResize();
+    void FormKeyDown(QKeyEvent *event);
+    void Image1Click(Qt::KeyboardModifiers held);
 
     // ---- UserPort ----
     void showErrorLabel(const QString &text) override;
@@ -146,13 +148,13 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void FormCreate();
     void FormDestroy();
     void layOutAnchors();
-    void HighlightMarkers(QTextEdit *pane);
 
     SIUSBXP &m_usb;
     DialogProvider &m_dialogs;

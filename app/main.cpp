@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
     // The windows in their fixed order; the main window's creation connects
     // to the journal before the others exist.
     TMainForm MainForm(*usb, dialogs, options->simulator);
-    TDebugForm DebugForm(&MainForm);
+    TDebugForm DebugForm(dialogs, &MainForm);
     MainForm.setDebugForm(&DebugForm);
     TSysInfoForm SysInfoForm(
         dialogs, [&MainForm]() -> const data_132 & { return MainForm.Answers.Data132; },
@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
     MainForm.setSysInfoForm(&SysInfoForm);
     TStatusForm StatusForm(&MainForm);
     MainForm.setStatusForm(&StatusForm);
-    TPassForm PassForm(&MainForm);
+    TPassForm PassForm(dialogs, MainForm.Commands, MainForm.Link, &MainForm);
     MainForm.setPassForm(&PassForm);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

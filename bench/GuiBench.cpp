@@ -46,14 +46,14 @@ int main(int argc, char *argv[])
     SimulatedUsb usb(SimulatorOptions{});
     SilentDialogs dialogs;
     TMainForm main(usb, dialogs, true);
-    TDebugForm debug(&main);
+    TDebugForm debug(dialogs, &main);
     main.setDebugForm(&debug);
     TSysInfoForm info(dialogs, [&main]() -> const data_132 & { return main.Answers.Data132; },
                       [&main] { return main.Link.DevHandle != 0; }, &main);
     main.setSysInfoForm(&info);
     TStatusForm status(&main);
     main.setStatusForm(&status);
-    TPassForm pass(&main);
+    TPassForm pass(dialogs, main.Commands, main.Link, &main);
     main.setPassForm(&pass);
     main.show();
     QCoreApplication::processEvents();

@@ -2,10 +2,12 @@
 
 #include <QWidget>
 
+class DialogProvider;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTextEdit;
 
 // The diagnostic window: the exchange's live counters and the conversions
 // tried by hand.
@@ -14,14 +16,36 @@ class TDebugForm : public QWidget
     Q_OBJECT
 
 public:
-    explicit TDebugForm(QWidget *parent = nullptr);
+    explicit TDebugForm(DialogProvider &dialogs, QWidget *parent = nullptr);
+
+    // The main window's two views, which "Conv" works on and which are
+    // editable while this window is open.
+    void setMainViews(QTextEdit *original, QTextEdit *decoded);
 
     // Fed by the exchange tick while the window is visible.
     void showCounters(quint32 tickCount, int originalLines);
     void showQueue(int queuedPackets);
 
+    void Button2Click(); // BCD
+    void Button3Click(); // INT
+    void Button1Click(); // Conv
+    void Button4Click(); // DAT
+    void Button5Click(); // TIM
+
     QPlainTextEdit *Memo3, *Memo2, *Memo4;
     QPushButton *Button2, *Button3, *Button1, *Button4, *Button5;
     QLineEdit *Edit1;
     QLabel *Label1, *Label5, *Label2, *Label3, *Label4, *Label6;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormClose();
+    void append(const QString &line);
+    bool readInteger(int &value);
+
+    DialogProvider &m_dialogs;
+    QTextEdit *m_original = nullptr;
+    QTextEdit *m_decoded = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "StatusUnit.h"
 #include "SysInfoUnit.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QTimer>
@@ -39,7 +40,7 @@ struct GuiRig
         main = std::make_unique<TMainForm>(*usb, dialogs, true);
         // The tests give the ticks themselves.
         main->ReadTimer->stop();
-        debug = std::make_unique<TDebugForm>(main.get());
+        debug = std::make_unique<TDebugForm>(dialogs, main.get());
         main->setDebugForm(debug.get());
         info = std::make_unique<TSysInfoForm>(
             dialogs, [this]() -> const data_132 & { return main->Answers.Data132; },
@@ -47,7 +48,7 @@ struct GuiRig
         main->setSysInfoForm(info.get());
         status = std::make_unique<TStatusForm>(main.get());
         main->setStatusForm(status.get());
-        pass = std::make_unique<TPassForm>(main.get());
+        pass = std::make_unique<TPassForm>(dialogs, main->Commands, main->Link, main.get());
         main->setPassForm(pass.get());
     }
     ~GuiRig()
@@ -71,6 +72,8 @@ struct GuiRig
         for (int i = 0; i < n; ++i) {
             clock->advanceMs(TickPeriodMs);
             main->engine().ReadTimerTimer();
+            // Boxes opened from a tick come through the event loop.
+            QCoreApplication::processEvents();
         }
     }
     QString journalPath() const

@@ -1,0 +1,297 @@
+#include "Codecs.h"
+#include "GuiRig.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char *Password = "Mrenvoskit#4ze";
+
+void typePassword(GuiRig &gui, const QString &text)
+{
+    gui.pass->MaskEdit1->setText(text);
+    gui.pass->Button1->click();
+}
+
+QStringList memoLines(const QPlainTextEdit *memo)
+{
+    return memo->toPlainText().split(QLatin1Char('\n'));
+}
+
+TEST(ServiceWindow, WrongPasswordsCountDownAndCloseTheWindow)
+{
+    GuiRig gui;
+    gui.pass->show();
+    typePassword(gui, QStringLiteral("guess"));
+    typePassword(gui, QStringLiteral("mrenvoskit#4ze"));
+    EXPECT_TRUE(gui.pass->isVisible());
+    typePassword(gui, QStringLiteral(" Mrenvoskit#4ze"));
+    EXPECT_FALSE(gui.pass->isVisible()) << "the third closes it without a word";
+    EXPECT_EQ(gui.dialogs.shown, (QStringList{QStringLiteral("error: Wrong Password. 2 attepts left."),
+                                              QStringLiteral("error: Wrong Password. 1 attepts left.")}));
+    EXPECT_TRUE(gui.pass->MaskEdit1->text().isEmpty());
+
+    // Shown again: no attempts left, a wrong one closes at once.
+    gui.dialogs.shown.clear();
+    gui.pass->show();
+    typePassword(gui, QStringLiteral("Mrenvoskit#4ze "));
+    EXPECT_FALSE(gui.pass->isVisible());
+    EXPECT_TRUE(gui.dialogs.shown.isEmpty());
+
+    // The right one still opens it and gives three attempts again.
+    gui.pass->show();
+    typePassword(gui, QLatin1String(Password));
+    EXPECT_TRUE(gui.pass->Panel1->isVisible());
+    EXPECT_EQ(gui.pass->ErrCount, 3);
+}
+
+TEST(ServiceWindow, OneWrongThenRightRestoresThreeAndShowingLocksAgain)
+{
+    GuiRig gui;
+    gui.pass->show();
+    typePassword(gui, QStringLiteral("x"));
+    EXPECT_EQ(gui.pass->ErrCount, 2);
+    gui.pass->MaskEdit1->setText(QLatin1String(Password));
+    QTest::keyClick(gui.pass->MaskEdit1, Qt::Key_Return); // Enter presses OK
+    EXPECT_EQ(gui.pass->ErrCount, 3);
+    EXPECT_TRUE(gui.pass->Panel1->isVisible());
+    gui.pass->MemNum->setText(QStringLiteral("AB123456"));
+    gui.pass->close();
+    gui.pass->show();
+    EXPECT_FALSE(gui.pass->Panel1->isVisible());
+    EXPECT_TRUE(gui.pass->MemNum->text().isEmpty());
+    EXPECT_EQ(gui.pass->MemNum->maxLength(), 8);
+    EXPECT_EQ(gui.pass->ClientNumEdit->maxLength(), 13);
+}
+
+TEST(ServiceWindow, AnsweringNoQueuesNothing)
+{
+    GuiRig gui;
+    gui.tick();
+    gui.pass->show();
+    typePassword(gui, QLatin1String(Password));
+    gui.pass->MemNum->setText(QStringLiteral("KL123456"));
+    for (QToolButton *b : {gui.pass->InitBtn, gui.pass->GenBtn, gui.pass->EraseBtn})
+        b->click();
+    EXPECT_TRUE(gui.main->Commands.empty());
+    EXPECT_TRUE(gui.pass->isVisible());
+    EXPECT_EQ(gui.main->Link.timeout, DefaultAnswerTimeoutTicks);
+    EXPECT_EQ(gui.dialogs.shown,
+              (QStringList{QStringLiteral("question:   This is an initialization function.  \n\rDo you want to initialize the journal? "),
+                           QStringLiteral("question:   This is an generation function.  \n\rDo you want to generate fake data? "),
+                           QStringLiteral("question:  This is an erase function. \n\rAll data will be DESTOYED!!!\n\rDo you want to erase flash? ")}));
+}
+
+TEST(ServiceWindow, InitEraseAndGenerateReachTheJournal)
+{
+    SimulatorOptions options;
+    options.documents = 40;
+    options.eraseTimeUs = 100'000;
+    GuiRig gui(options);
+    gui.tick();
+    ASSERT_EQ(gui.info->DocNumEdit->text(), QStringLiteral("40"));
+
+    // INIT: the request with the entries and the current date and time.
+    gui.pass->show();
+    typePassword(gui, QLatin1String(Password));
+    gui.pass->MemNum->setText(QStringLiteral("KL123456"));
+    gui.pass->ClientNumEdit->setText(QStringLiteral("CLIENT0000042"));
+    gui.dialogs.answers = {true};
+    const QDateTime before = QDateTime::currentDateTime();
+    gui.pass->InitBtn->click();
+    EXPECT_FALSE(gui.pass->isVisible()) << "INIT closes the window";
+    ASSERT_EQ(gui.main->Commands.size(), 1);
+    const QByteArray init = gui.main->Commands.at(0).bytes();
+    ASSERT_EQ(init.size(), 27);
+    EXPECT_EQ(init.left(5), QByteArray::fromHex("1B00018316"));
+    EXPECT_EQ(init.mid(9, 5), QByteArray::fromHex("4B4C123456"));
+    EXPECT_EQ(init.mid(14), QByteArray("CLIENT0000042"));
+    const quint16 date = quint16(quint8(init[5]) << 8 | quint8(init[6]));
+    EXPECT_EQ(DecodeDateVuze(date), before.date());
+    gui.tick();
+    EXPECT_TRUE(gui.dialogs.shown.contains(QStringLiteral("information: Electronic journal was initialized")));
+    gui.tick();
+    EXPECT_EQ(gui.info->FiscalMemoryEdit->text(), QStringLiteral("KL123456"));
+    EXPECT_EQ(gui.info->ClientNumEdit->text(), QStringLiteral("CLIENT0000042"));
+
+    // ERASE: the long time-out, the window stays, no document is left.
+    gui.pass->show();
+    typePassword(gui, QLatin1String(Password));
+    gui.dialogs.answers = {true};
+    gui.pass->EraseBtn->click();
+    EXPECT_TRUE(gui.pass->isVisible());
+    EXPECT_EQ(gui.main->Link.timeout, EraseAnswerTimeoutTicks);
+    ASSERT_EQ(gui.main->Commands.size(), 1);
+    EXPECT_EQ(gui.main->Commands.at(0).bytes(), QByteArray::fromHex("050001FE00"));
+    gui.tick(20);
+    EXPECT_TRUE(gui.dialogs.shown.contains(QStringLiteral("information: Electronic journal was erased.")));
+    EXPECT_EQ(gui.main->Link.timeout, DefaultAnswerTimeoutTicks);
+    EXPECT_EQ(gui.info->DocNumEdit->text(), QStringLiteral("0"));
+
+    // GENERATE fills it again.
+    gui.dialogs.answers = {true};
+    gui.pass->GenBtn->click();
+    EXPECT_FALSE(gui.pass->isVisible());
+    gui.tick(3);
+    EXPECT_TRUE(gui.dialogs.shown.contains(QStringLiteral("information: Starting generation of data....")));
+    EXPECT_EQ(gui.info->DocNumEdit->text(), QStringLiteral("40"));
+}
+
+TEST(DiagnosticWindow, TestButtonsWriteTheirLines)
+{
+    GuiRig gui;
+    TDebugForm &d = *gui.debug;
+    struct Case
+    {
+        const char *input;
+        QPushButton *button;
+        QStringList appended;
+    };
+    const Case cases[] = {
+        {"ABC", d.Button2, {QStringLiteral("BCD=414243")}},
+        {"", d.Button2, {QStringLiteral("BCD=")}},
+        {"Ж", d.Button2, {QStringLiteral("BCD=416")}},
+        {"1234", d.Button3, {QStringLiteral("INT=") + QChar(18) + QChar(52), QStringLiteral("BCD1=1234")}},
+        {"123", d.Button3, {QStringLiteral("INT=") + QChar(1) + QChar(35), QStringLiteral("BCD1=0123")}},
+        {"", d.Button3, {QStringLiteral("INT="), QStringLiteral("BCD1=")}},
+        {"5929", d.Button4, {QStringLiteral("Date = 09.09.2011")}},
+        {"65535", d.Button4, {QStringLiteral("Date = 31.12.2127")}},
+        {"1435", d.Button5, {QStringLiteral("Time = 14:35:00")}},
+        {"2400", d.Button5, {QStringLiteral("Time = 23:59:00")}},
+    };
+    for (const auto &c : cases) {
+        d.Memo3->setPlainText(QStringLiteral("POP"));
+        d.Edit1->setText(QString::fromUtf8(c.input));
+        c.button->click();
+        EXPECT_EQ(memoLines(d.Memo3), QStringList{QStringLiteral("POP")} + c.appended) << c.input;
+    }
+    EXPECT_TRUE(gui.dialogs.shown.isEmpty());
+}
+
+TEST(DiagnosticWindow, BadInputIsReportedAndAppendsNothing)
+{
+    GuiRig gui;
+    TDebugForm &d = *gui.debug;
+    const std::pair<QPushButton *, const char *> cases[] = {
+        {d.Button3, "error: Assertion failure (FunctionUnit, line 168)"},
+        {d.Button4, "error: 'ABC' is not a valid integer value"},
+        {d.Button5, "error: 'ABC' is not a valid integer value"},
+    };
+    for (const auto &[button, box] : cases) {
+        gui.dialogs.shown.clear();
+        d.Edit1->setText(QStringLiteral("ABC"));
+        button->click();
+        EXPECT_EQ(gui.dialogs.shown, QStringList{QLatin1String(box)});
+        EXPECT_EQ(d.Memo3->toPlainText(), QStringLiteral("POP"));
+    }
+    gui.dialogs.shown.clear();
+    d.Edit1->setText(QString::number((11 << 9) | (2 << 5) | 30)); // 30 February
+    d.Button4->click();
+    EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("error: Invalid argument to date encode")});
+}
+
+TEST(DiagnosticWindow, ConvUsesOnlyTheCharacterTable)
+{
+    GuiRig gui;
+    gui.main->DataMemo->setPlainText(QString::fromLatin1("\x80\xA0^ (logo)\nH V A L A        #\n\x12"));
+    gui.debug->Button1->click();
+    const QStringList decoded = gui.main->ConvertMemo->toPlainText().split(QLatin1Char('\n'));
+    EXPECT_EQ(decoded, (QStringList{QStringLiteral("АаČ (logo)"), QStringLiteral("H V A L A        #"), QString(QChar(0x12))}));
+    const QTextBlock first = gui.main->ConvertMemo->document()->begin();
+    bool blue = false;
+    for (auto it = first.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().text() == QLatin1String("(logo)"))
+            blue = it.fragment().charFormat().foreground().color() == QColor(0, 0, 255);
+    }
+    EXPECT_TRUE(blue);
+
+    gui.main->DataMemo->clear();
+    gui.debug->Button1->click();
+    EXPECT_TRUE(gui.main->ConvertMemo->toPlainText().isEmpty());
+}
+
+TEST(DiagnosticWindow, CountersMoveWithTicksOnlyWhileVisible)
+{
+    GuiRig gui;
+    gui.tick(5);
+    EXPECT_EQ(gui.debug->Label5->text(), QStringLiteral("0"));
+    gui.debug->show();
+    get_info_initial(gui.main->Commands);
+    get_info_initial(gui.main->Commands);
+    gui.tick();
+    EXPECT_EQ(gui.debug->Label5->text(), QStringLiteral("6")) << "catches up on the next tick";
+    EXPECT_EQ(gui.debug->Label6->text(), QStringLiteral("2")) << "before this tick takes one";
+    gui.debug->close();
+    gui.tick(3);
+    EXPECT_EQ(gui.debug->Label5->text(), QStringLiteral("6"));
+
+    // Without a device the queue value keeps the last number shown.
+    gui.debug->show();
+    gui.usb->unplug();
+    gui.main->Link.DevHandle = 0;
+    gui.tick();
+    EXPECT_EQ(gui.debug->Label5->text(), QStringLiteral("10"));
+    EXPECT_EQ(gui.debug->Label6->text(), QStringLiteral("2"));
+}
+
+TEST(Gestures, CtrlAltEOpensTheServiceWindow)
+{
+    GuiRig gui;
+    gui.main->show();
+    gui.main->FromNumberEdit->setEnabled(true);
+    gui.main->FromNumberEdit->setFocus();
+    QTest::keyClick(gui.main->FromNumberEdit, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(gui.main->FromNumberEdit, Qt::Key_E, Qt::AltModifier);
+    EXPECT_FALSE(gui.pass->isVisible());
+    QTest::keyClick(gui.main->FromNumberEdit, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(gui.pass->isVisible());
+}
+
+TEST(Gestures, LogoWithCtrlShiftAltOpensTheDiagnosticWindowBesideTheMain)
+{
+    GuiRig gui;
+    gui.main->show();
+    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(gui.debug->isVisible());
+
+    const QRect screen = gui.main->screen()->geometry();
+    gui.main->move(10, 20);
+    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    ASSERT_TRUE(gui.debug->isVisible());
+    const int debugWidth = gui.debug->frameGeometry().width();
+    const QRect m = gui.main->frameGeometry();
+    if (m.left() + m.width() + debugWidth + 4 > screen.width())
+        EXPECT_EQ(gui.debug->pos(), QPoint(screen.width() - debugWidth - 4, m.top() + gui.main->DataMemo->y() + 20));
+    else
+        EXPECT_EQ(gui.debug->pos(), QPoint(m.left() + m.width() + 4, m.top()));
+    EXPECT_FALSE(gui.main->DataMemo->isReadOnly());
+    EXPECT_FALSE(gui.main->ConvertMemo->isReadOnly());
+
+    gui.debug->close();
+    EXPECT_TRUE(gui.main->DataMemo->isReadOnly());
+    EXPECT_TRUE(gui.main->ConvertMemo->isReadOnly());
+
+    // Against the screen's right edge when there is no room.
+    gui.main->move(screen.width() - gui.main->frameGeometry().width(), 30);
+    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    EXPECT_EQ(gui.debug->x(), screen.width() - debugWidth - 4);
+    EXPECT_EQ(gui.debug->y(), gui.main->frameGeometry().top() + gui.main->DataMemo->y() + 20);
+    gui.debug->close();
+
+    // Inside a maximized window.
+    gui.main->maximized = true;
+    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    EXPECT_EQ(gui.debug->pos(), QPoint(gui.main->frameGeometry().width() - debugWidth - 32, gui.main->DataMemo->y() + 20));
+}
+
+} // namespace
