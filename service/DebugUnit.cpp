@@ -69,17 +69,17 @@ TDebugForm::TDebugForm(DialogProvider &dialogs, QWidget *parent)
     Edit1->setGeometry(180, 538, 83, 21);
 
     Label1 = new QLabel(QStringLiteral("Lifebeat:"), this);
-    Label1->setGeometry(8, 566, 44, 16);
+    Label1->setGeometry(8, 566, 50, 16);
     Label5 = new QLabel(QStringLiteral("0"), this);
-    Label5->setGeometry(54, 566, 70, 16);
+    Label5->setGeometry(58, 566, 62, 16);
     Label2 = new QLabel(QStringLiteral("Lines"), this);
-    Label2->setGeometry(126, 566, 28, 16);
+    Label2->setGeometry(122, 566, 30, 16);
     Label3 = new QLabel(QStringLiteral("0"), this);
-    Label3->setGeometry(156, 566, 40, 16);
+    Label3->setGeometry(152, 566, 36, 16);
     Label4 = new QLabel(QStringLiteral("Queue"), this);
-    Label4->setGeometry(198, 566, 32, 16);
+    Label4->setGeometry(190, 566, 36, 16);
     Label6 = new QLabel(QStringLiteral("0"), this);
-    Label6->setGeometry(232, 566, 32, 16);
+    Label6->setGeometry(228, 566, 40, 16);
 }
 
 void TDebugForm::setMainViews(QTextEdit *original, QTextEdit *decoded)

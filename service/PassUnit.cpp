@@ -91,6 +91,7 @@ void TPassForm::FormShow()
     Panel1->hide();
     MemNum->clear();
     ClientNumEdit->clear();
+    MaskEdit1->setFocus();
 }
 
 void TPassForm::Button1Click()
