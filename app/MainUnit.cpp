@@ -7,6 +7,7 @@
 #include "IdentityDisplay.h"
 #include "PassUnit.h"
 #include "ResultWindow.h"
+#include "SpreadsheetDriver.h"
 #include "StatusUnit.h"
 #include "SysInfoUnit.h"
 #include "TextEmphasis.h"
@@ -117,6 +118,7 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     : QWidget(parent)
     , m_usb(usb)
     , m_dialogs(dialogs)
+    , m_spreadsheet(std::make_unique<LibreOfficeCalc>())
     , m_readTimerControl(nullptr)
 {
     setWindowTitle(QLatin1String(Caption) + (simulated ? QStringLiteral(" (simulated journal)") : QString()));
@@ -163,6 +165,9 @@ void TMainForm::createControls()
                                {224, 4, 48, 48});
     connect(CloseBtn, &QToolButton::clicked, this, &TMainForm::CloseBtnClick);
     connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::SpeedButton1Click);
+    connect(ExportBtn, &QToolButton::clicked, this, &TMainForm::ExportBtnClick);
+    connect(ExcelBtn, &QToolButton::clicked, this, &TMainForm::ExcelBtnClick);
+    connect(PrintBtn, &QToolButton::clicked, this, &TMainForm::PrintBtnClick);
 
     DeviceTypeGroup = new QGroupBox(QStringLiteral(" Device type "), this);
     DeviceTypeGroup->setGeometry(278, 0, 111, 52);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QCheckBox;
+class SpreadsheetDriver;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -60,6 +61,9 @@ public:
     void setSysInfoForm(TSysInfoForm *form) { SysInfoForm = form; }
     void setStatusForm(TStatusForm *form) { StatusForm = form; }
     void setPassForm(TPassForm *form) { PassForm = form; }
+    // The spreadsheet application the export drives (LibreOffice Calc unless
+    // replaced).
+    void setSpreadsheetDriver(std::unique_ptr<SpreadsheetDriver> driver);
 
     // ---- Run-time state ----
     ExchangeState Link;       // DevHandle, SendReady, ..., timeout
@@ -100,6 +104,9 @@ public:
 
     // ---- Handlers ----
     void FindBtnClick();
+    void ExportBtnClick();
+    void ExcelBtnClick();
+    void PrintBtnClick();
     void ByDocRadioClick();
     void ByDatesRadioClick();
     void AllRadioClick();
@@ -156,8 +163,12 @@ private:
     void FormDestroy();
     void layOutAnchors();
 
+    // The decoded lines of the last search into a new file (empty before any search).
+    void writeDecodedLines(const QString &path);
+
     SIUSBXP &m_usb;
     DialogProvider &m_dialogs;
+    std::unique_ptr<SpreadsheetDriver> m_spreadsheet;
     QtTickTimer m_readTimerControl;
     std::unique_ptr<ExchangeEngine> m_engine;
     bool m_searching = false;

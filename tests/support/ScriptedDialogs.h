@@ -2,6 +2,7 @@
 
 #include "DialogProvider.h"
 
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -33,11 +34,17 @@ public:
         shown << QStringLiteral("save dialog: %1 | %2 | %3").arg(title, filter, suffix);
         return take(saveNames, QString());
     }
-    bool choosePrinter(QWidget *, QPrinter &) override
+    bool choosePrinter(QWidget *, QPrinter &printer) override
     {
         shown << QStringLiteral("print dialog");
-        return take(printerChoices, false);
+        const bool chosen = take(printerChoices, false);
+        if (chosen && !pdfPath.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfPath);
+        }
+        return chosen;
     }
+    QString pdfPath; // a chosen printer prints to this PDF file
 
 private:
     template<typename T>

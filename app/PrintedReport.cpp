@@ -1,0 +1,114 @@
+#include "PrintedReport.h"
+
+#include "LineDecoding.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+QFont reportFont(const QString &face, int points, bool bold = false, bool underline = false)
+{
+    QFont f(face);
+    f.setPointSize(points);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+// Draws what the layout asks for with a painter on the printer.
+class PainterCanvas final : public ReportCanvas
+{
+public:
+    PainterCanvas(QPrinter &printer, QPainter &painter, const QString &title, const QString &printedAt)
+        : m_printer(printer)
+        , m_painter(painter)
+        , m_title(title)
+        , m_printedAt(printedAt)
+        , m_titleFont(reportFont(QStringLiteral("Arial"), 12, true, true))
+        , m_subtitleFont(reportFont(QStringLiteral("Arial"), 12, true))
+        , m_smallFont(reportFont(QStringLiteral("Arial"), 8))
+        , m_bodyFont(BodyFont())
+    {
+        m_painter.setPen(QPen(Qt::black, 0));
+    }
+
+    static QFont BodyFont()
+    {
+        QFont f = reportFont(QStringLiteral("Courier New"), 8);
+        f.setStyleHint(QFont::TypeWriter);
+        return f;
+    }
+
+    void newPage() override { m_printer.newPage(); }
+
+    void header(int pageNumber, int titleX, int titleY, int subtitleY, int numberX, int numberY, int dateY) override
+    {
+        m_painter.setPen(QPen(Qt::black, 0));
+        text(m_titleFont, titleX, titleY, QLatin1String(ReportJobTitle));
+        text(m_subtitleFont, titleX, subtitleY, m_title);
+        text(m_smallFont, numberX, numberY, QStringLiteral("Page ") + QString::number(pageNumber));
+        text(m_smallFont, numberX, dateY, m_printedAt);
+    }
+
+    void bodyLine(int x, int y, const QString &line) override { text(m_bodyFont, x, y, line); }
+
+    void rule(int x, int top, int bottom) override { m_painter.drawLine(x, top, x, bottom); }
+
+private:
+    void text(const QFont &font, int x, int y, const QString &s)
+    {
+        m_painter.setFont(font);
+        // The layout places text by its top-left corner.
+        m_painter.drawText(QPoint(x, y + QFontMetrics(font, &m_printer).ascent()), s);
+    }
+
+    QPrinter &m_printer;
+    QPainter &m_painter;
+    QString m_title;
+    QString m_printedAt;
+    QFont m_titleFont, m_subtitleFont, m_smallFont, m_bodyFont;
+};
+
+} // namespace
+
+PageGeometry PrinterGeometry(const QPrinter &printer)
+{
+    PageGeometry g;
+    const QRectF printableMm = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+    g.horzSizeMm = printableMm.width();
+    g.vertSizeMm = printableMm.height();
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    g.physicalWidth = int(paper.width());
+    g.physicalHeight = int(paper.height());
+    const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
+    g.horzRes = int(printable.width());
+    g.vertRes = int(printable.height());
+    g.logPixelsY = printer.logicalDpiY();
+    return g;
+}
+
+int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int LineWidth, const QString &title,
+                       const QDateTime &printedAt)
+{
+    printer.setDocName(QLatin1String(ReportJobTitle));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw JournalFileError(QStringLiteral("The printer cannot be used."));
+    PainterCanvas canvas(printer, painter, title, printedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
+    const int hashWidth = QFontMetrics(PainterCanvas::BodyFont(), &printer).horizontalAdvance(QLatin1Char('#'));
+    ReportLayout layout(PrinterGeometry(printer), hashWidth, LineWidth, canvas);
+    layout.begin();
+    try {
+        if (journal.written && journal.lineCount > 0) {
+            ForEachJournalLine(journal, [&](QByteArrayView raw) { layout.addLine(ConvertJournalLine(raw, LineWidth)); });
+        }
+    } catch (...) {
+        painter.end();
+        throw;
+    }
+    layout.end();
+    painter.end();
+    return layout.pages();
+}

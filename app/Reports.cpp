@@ -1,0 +1,108 @@
+// The main window's three outputs: text report, spreadsheet report and
+// printed report. All of them read the lines of the last search from the
+// journal file, one at a time.
+#include "MainUnit.h"
+
+#include "PrintedReport.h"
+#include "SpreadsheetDriver.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+
+namespace {
+
+QString stamp()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
+}
+
+} // namespace
+
+void TMainForm::setSpreadsheetDriver(std::unique_ptr<SpreadsheetDriver> driver)
+{
+    m_spreadsheet = std::move(driver);
+}
+
+void TMainForm::writeDecodedLines(const QString &path)
+{
+    if (Search.journal.written) {
+        WriteDecodedFile(Search.journal, path, Settings.LineWidth);
+        return;
+    }
+    // No search yet: an empty report.
+    QFile empty(path);
+    if (!empty.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw JournalFileError(CannotCreateText(path, empty.errorString()));
+}
+
+void TMainForm::ExportBtnClick()
+{
+    const QString path = m_dialogs.saveFileName(this, QStringLiteral("Save to file"), SaveDialogDirectory,
+                                                QStringLiteral("TXT files (*.txt);;All files (*.*)"),
+                                                QStringLiteral("txt"));
+    if (path.isEmpty())
+        return;
+    try {
+        writeDecodedLines(path);
+    } catch (const JournalFileError &e) {
+        messageBox(Box::Error, e.message());
+        return;
+    }
+    messageBox(Box::Information, QStringLiteral("Success."));
+}
+
+void TMainForm::ExcelBtnClick()
+{
+    if (!m_spreadsheet || !m_spreadsheet->isInstalled()) {
+        messageBox(Box::Error, QStringLiteral("Excel is missing. Please install it first"));
+        return;
+    }
+    if (!Search.journal.written || Search.journal.lineCount == 0) {
+        messageBox(Box::Warning, QStringLiteral("Please make new search"));
+        return;
+    }
+    showBusyPointer();
+    QString temporary;
+    try {
+        const std::unique_ptr<SpreadsheetApplication> calc = m_spreadsheet->createApplication();
+        temporary = QDir::current().filePath(QStringLiteral("temp_") + stamp() + QStringLiteral(".txt"));
+        writeDecodedLines(temporary);
+        calc->openWorkbook(temporary);
+        const QString report = QDir::current().filePath(QStringLiteral("Report") + stamp() + QStringLiteral(".xls"));
+        calc->saveFirstWorkbookAs(report);
+        calc->makeVisible();
+    } catch (const std::exception &) {
+        // The failure's own words mean nothing to the user here.
+        restoreBusyPointer();
+        messageBox(Box::Error, QStringLiteral("Error in Excel"));
+        return;
+    }
+    if (!QFile::remove(temporary))
+        beep();
+    restoreBusyPointer();
+}
+
+void TMainForm::PrintBtnClick()
+{
+    if (Search.SearchType <= 0) {
+        messageBox(Box::Warning, QStringLiteral("Please make new search"));
+        return;
+    }
+    const QDateTime printedAt = QDateTime::currentDateTime();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QLatin1String(ReportJobTitle));
+    if (!m_dialogs.choosePrinter(this, printer))
+        return;
+    showBusyPointer();
+    try {
+        PrintJournalReport(printer, Search.journal, Settings.LineWidth, Search.Title, printedAt);
+    } catch (const JournalFileError &e) {
+        restoreBusyPointer();
+        messageBox(Box::Error, e.message());
+        return;
+    }
+    restoreBusyPointer();
+}
