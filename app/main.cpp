@@ -6,7 +6,7 @@
 #include "SimulatedUsb.h"
 #include "StatusUnit.h"
 #include "SysInfoUnit.h"
-#include "UnavailableUsb.h"
+#include "LibusbUsbXpress.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     if (options->simulator)
         usb = std::make_unique<SimulatedUsb>(options->sim);
     else
-        usb = std::make_unique<UnavailableUsb>();
+        usb = std::make_unique<LibusbUsbXpress>();
 
     QtDialogProvider dialogs;
     // The windows in their fixed order; the main window's creation connects

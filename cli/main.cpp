@@ -3,7 +3,7 @@
 #include "ReaderOptions.h"
 #include "SimulatedUsb.h"
 #include "TracingUsb.h"
-#include "UnavailableUsb.h"
+#include "LibusbUsbXpress.h"
 
 #include <QCoreApplication>
 
@@ -37,7 +37,10 @@ int main(int argc, char *argv[])
         sim.recordRequests = false;
         backend = std::make_unique<SimulatedUsb>(sim);
     } else {
-        backend = std::make_unique<UnavailableUsb>();
+        auto usb = std::make_unique<LibusbUsbXpress>();
+        if (!usb->startError().isEmpty())
+            std::fprintf(stderr, "ejournal-read: USB is not available here: %s\n", usb->startError().toLocal8Bit().constData());
+        backend = std::move(usb);
     }
     std::unique_ptr<TracingUsb> tracer;
     SIUSBXP *usb = backend.get();

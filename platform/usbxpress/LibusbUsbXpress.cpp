@@ -1,0 +1,412 @@
+#include "LibusbUsbXpress.h"
+
+#include "ReceiveBuffer.h"
+
+#include <libusb.h>
+
+#include <QByteArray>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// USBXpress vendor requests.
+constexpr quint8 RequestTypeVendorOut = 0x40;
+constexpr quint8 RequestSetState = 0x02;
+constexpr quint16 StateFlush = 0x0001;
+constexpr quint16 StateEnable = 0x0002;
+constexpr quint16 StateDisable = 0x0004;
+constexpr unsigned ControlTimeoutMs = 1000;
+constexpr int ReceiveChunk = 4096;
+
+} // namespace
+
+SI_STATUS UsbXpressStatus(int code, UsbDirection direction)
+{
+    switch (code) {
+    case LIBUSB_SUCCESS:
+        return SI_SUCCESS;
+    case LIBUSB_ERROR_NO_DEVICE:
+    case LIBUSB_ERROR_NOT_FOUND:
+        return SI_DEVICE_NOT_FOUND;
+    case LIBUSB_ERROR_TIMEOUT:
+        return direction == UsbDirection::Read ? SI_READ_TIMED_OUT
+               : direction == UsbDirection::Write ? SI_WRITE_TIMED_OUT
+                                                  : SI_DEVICE_IO_FAILED;
+    case LIBUSB_ERROR_INVALID_PARAM:
+        return SI_INVALID_PARAMETER;
+    default:
+        return direction == UsbDirection::Read ? SI_READ_ERROR
+               : direction == UsbDirection::Write ? SI_WRITE_ERROR
+                                                  : SI_DEVICE_IO_FAILED;
+    }
+}
+
+struct LibusbUsbXpress::Listed
+{
+    libusb_device *device = nullptr; // referenced while listed
+    BulkPair endpoints;
+    UsbId id;
+};
+
+// One open bridge chip: its claimed interface, its posted bulk IN transfer
+// and the event thread that completes it.
+class LibusbUsbXpress::OpenDevice
+{
+public:
+    OpenDevice(libusb_context *context, libusb_device_handle *handle, const BulkPair &endpoints)
+        : m_context(context)
+        , m_handle(handle)
+        , m_endpoints(endpoints)
+        , m_transfer(libusb_alloc_transfer(0))
+        , m_chunk(ReceiveChunk, 0)
+    {
+    }
+
+    ~OpenDevice() { close(); }
+
+    libusb_device_handle *handle() const { return m_handle; }
+    const BulkPair &endpoints() const { return m_endpoints; }
+    ReceiveBuffer &received() { return m_received; }
+    bool gone() const { return m_gone.load(); }
+    void markGone()
+    {
+        m_gone = true;
+        m_received.close();
+    }
+
+    // Posts the bulk IN transfer and starts the event thread.
+    bool start()
+    {
+        if (!m_transfer)
+            return false;
+        libusb_fill_bulk_transfer(m_transfer, m_handle, m_endpoints.in,
+                                  reinterpret_cast<unsigned char *>(m_chunk.data()), ReceiveChunk, &OpenDevice::completed,
+                                  this, 0);
+        if (libusb_submit_transfer(m_transfer) != LIBUSB_SUCCESS)
+            return false;
+        m_posted = true;
+        m_thread = std::thread([this] {
+            while (m_posted.load() || !m_stopping.load()) {
+                timeval tv{0, 100'000};
+                libusb_handle_events_timeout_completed(m_context, &tv, nullptr);
+                if (m_stopping.load() && !m_posted.load())
+                    break;
+            }
+        });
+        return true;
+    }
+
+    void close()
+    {
+        if (m_closed)
+            return;
+        m_closed = true;
+        m_stopping = true;
+        if (m_posted.load())
+            libusb_cancel_transfer(m_transfer);
+        libusb_interrupt_event_handler(m_context);
+        if (m_thread.joinable())
+            m_thread.join();
+        if (!m_gone.load())
+            libusb_control_transfer(m_handle, RequestTypeVendorOut, RequestSetState, StateDisable, 0, nullptr, 0,
+                                    ControlTimeoutMs);
+        libusb_release_interface(m_handle, m_endpoints.interfaceNumber);
+        libusb_close(m_handle);
+        if (m_transfer)
+            libusb_free_transfer(m_transfer);
+        m_transfer = nullptr;
+        m_received.close();
+    }
+
+private:
+    static void LIBUSB_CALL completed(libusb_transfer *transfer)
+    {
+        auto *self = static_cast<OpenDevice *>(transfer->user_data);
+        switch (transfer->status) {
+        case LIBUSB_TRANSFER_COMPLETED:
+            self->m_received.deliver(self->m_chunk.constData(), transfer->actual_length);
+            break;
+        case LIBUSB_TRANSFER_NO_DEVICE:
+            self->markGone();
+            self->m_posted = false;
+            return;
+        case LIBUSB_TRANSFER_CANCELLED:
+            self->m_posted = false;
+            return;
+        default: // a stall or an error: try again, the next read will tell
+            break;
+        }
+        if (self->m_stopping.load() || libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
+            self->m_posted = false;
+            if (!self->m_stopping.load())
+                self->markGone();
+        }
+    }
+
+    libusb_context *m_context;
+    libusb_device_handle *m_handle;
+    BulkPair m_endpoints;
+    libusb_transfer *m_transfer;
+    QByteArray m_chunk;
+    ReceiveBuffer m_received;
+    std::thread m_thread;
+    std::atomic<bool> m_posted{false};
+    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_gone{false};
+    bool m_closed = false;
+};
+
+LibusbUsbXpress::LibusbUsbXpress(QList<UsbId> ids)
+    : m_ids(ids.isEmpty() ? KnownUsbIds(qEnvironmentVariable("EJOURNAL_USB_IDS")) : std::move(ids))
+{
+    const int rc = libusb_init(&m_context);
+    if (rc != LIBUSB_SUCCESS) {
+        m_context = nullptr;
+        m_startError = QString::fromLatin1(libusb_strerror(rc));
+    }
+}
+
+LibusbUsbXpress::~LibusbUsbXpress()
+{
+    m_open.clear();
+    for (Listed &l : m_devices)
+        libusb_unref_device(l.device);
+    m_devices.clear();
+    if (m_context)
+        libusb_exit(m_context);
+}
+
+void LibusbUsbXpress::refreshList()
+{
+    for (Listed &l : m_devices)
+        libusb_unref_device(l.device);
+    m_devices.clear();
+    if (!m_context)
+        return;
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(m_context, &list);
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device *device = list[i];
+        libusb_device_descriptor desc{};
+        if (libusb_get_device_descriptor(device, &desc) != LIBUSB_SUCCESS)
+            continue;
+        const UsbId id{desc.idVendor, desc.idProduct};
+        if (!m_ids.contains(id))
+            continue;
+        libusb_config_descriptor *config = nullptr;
+        if (libusb_get_active_config_descriptor(device, &config) != LIBUSB_SUCCESS)
+            continue;
+        std::optional<BulkPair> pair;
+        for (int k = 0; k < config->bNumInterfaces && !pair; ++k) {
+            if (config->interface[k].num_altsetting < 1)
+                continue;
+            const libusb_interface_descriptor &alt = config->interface[k].altsetting[0];
+            InterfaceInfo info;
+            info.number = alt.bInterfaceNumber;
+            info.interfaceClass = alt.bInterfaceClass;
+            for (int e = 0; e < alt.bNumEndpoints; ++e)
+                info.endpoints << EndpointInfo{alt.endpoint[e].bEndpointAddress, alt.endpoint[e].bmAttributes,
+                                               alt.endpoint[e].wMaxPacketSize};
+            pair = UsbXpressEndpoints(info);
+        }
+        libusb_free_config_descriptor(config);
+        if (pair)
+            m_devices.push_back(Listed{libusb_ref_device(device), *pair, id});
+    }
+    if (list)
+        libusb_free_device_list(list, 1);
+}
+
+LibusbUsbXpress::OpenDevice *LibusbUsbXpress::find(SI_HANDLE handle)
+{
+    const auto it = m_open.find(handle);
+    return it == m_open.end() ? nullptr : it->second.get();
+}
+
+SI_STATUS LibusbUsbXpress::SI_GetNumDevices(quint32 *lpdwNumDevices)
+{
+    if (!lpdwNumDevices)
+        return SI_INVALID_PARAMETER;
+    refreshList();
+    *lpdwNumDevices = quint32(m_devices.size());
+    return SI_SUCCESS;
+}
+
+SI_STATUS LibusbUsbXpress::SI_GetProductString(quint32 dwDeviceNum, char *deviceString, quint8 dwFlags)
+{
+    if (!deviceString)
+        return SI_INVALID_PARAMETER;
+    if (dwDeviceNum >= m_devices.size())
+        return SI_DEVICE_NOT_FOUND;
+    const Listed &l = m_devices[dwDeviceNum];
+    QByteArray text;
+    switch (dwFlags) {
+    case SI_RETURN_VID:
+        text = QByteArray::number(l.id.vendor, 16).toUpper().rightJustified(4, '0');
+        break;
+    case SI_RETURN_PID:
+        text = QByteArray::number(l.id.product, 16).toUpper().rightJustified(4, '0');
+        break;
+    case SI_RETURN_LINK_NAME: {
+        quint8 ports[8];
+        const int depth = libusb_get_port_numbers(l.device, ports, 8);
+        text = QByteArray::number(libusb_get_bus_number(l.device));
+        for (int i = 0; i < depth; ++i)
+            text += (i == 0 ? '-' : '.') + QByteArray::number(ports[i]);
+        break;
+    }
+    case SI_RETURN_SERIAL_NUMBER:
+    case SI_RETURN_DESCRIPTION: {
+        libusb_device_descriptor desc{};
+        libusb_get_device_descriptor(l.device, &desc);
+        const quint8 index = dwFlags == SI_RETURN_SERIAL_NUMBER ? desc.iSerialNumber : desc.iProduct;
+        libusb_device_handle *h = nullptr;
+        // An open device answers through its handle; another needs a short open.
+        for (const auto &[handle, open] : m_open) {
+            Q_UNUSED(handle);
+            if (libusb_get_device(open->handle()) == l.device)
+                h = open->handle();
+        }
+        const bool opened = !h;
+        if (opened) {
+            const int rc = libusb_open(l.device, &h);
+            if (rc != LIBUSB_SUCCESS)
+                return UsbXpressStatus(rc, UsbDirection::Control);
+        }
+        unsigned char buffer[SI_MAX_DEVICE_STRLEN] = {};
+        const int n = index ? libusb_get_string_descriptor_ascii(h, index, buffer, sizeof buffer - 1) : 0;
+        if (opened)
+            libusb_close(h);
+        if (n < 0)
+            return UsbXpressStatus(n, UsbDirection::Control);
+        text = QByteArray(reinterpret_cast<const char *>(buffer), n);
+        break;
+    }
+    default:
+        return SI_INVALID_PARAMETER;
+    }
+    text.truncate(SI_MAX_DEVICE_STRLEN - 1);
+    std::memcpy(deviceString, text.constData(), std::size_t(text.size()));
+    deviceString[text.size()] = '\0';
+    return SI_SUCCESS;
+}
+
+SI_STATUS LibusbUsbXpress::SI_SetTimeouts(quint32 dwReadTimeout, quint32 dwWriteTimeout)
+{
+    m_readTimeoutMs = dwReadTimeout;
+    m_writeTimeoutMs = dwWriteTimeout;
+    return SI_SUCCESS;
+}
+
+SI_STATUS LibusbUsbXpress::SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle)
+{
+    if (!cyHandle)
+        return SI_INVALID_PARAMETER;
+    if (dwDevice >= m_devices.size())
+        return SI_DEVICE_NOT_FOUND;
+    const Listed &l = m_devices[dwDevice];
+    libusb_device_handle *h = nullptr;
+    int rc = libusb_open(l.device, &h);
+    if (rc != LIBUSB_SUCCESS)
+        return UsbXpressStatus(rc, UsbDirection::Control);
+    libusb_set_auto_detach_kernel_driver(h, 1);
+    rc = libusb_claim_interface(h, l.endpoints.interfaceNumber);
+    if (rc != LIBUSB_SUCCESS) {
+        libusb_close(h);
+        return UsbXpressStatus(rc, UsbDirection::Control);
+    }
+    libusb_clear_halt(h, l.endpoints.in);
+    libusb_clear_halt(h, l.endpoints.out);
+    rc = libusb_control_transfer(h, RequestTypeVendorOut, RequestSetState, StateEnable, 0, nullptr, 0, ControlTimeoutMs);
+    auto device = std::make_unique<OpenDevice>(m_context, h, l.endpoints);
+    if (rc < 0 || !device->start())
+        return rc < 0 ? UsbXpressStatus(rc, UsbDirection::Control) : SI_DEVICE_IO_FAILED; // the device closes itself
+    const SI_HANDLE handle = m_nextHandle++;
+    m_open[handle] = std::move(device);
+    *cyHandle = handle;
+    return SI_SUCCESS;
+}
+
+SI_STATUS LibusbUsbXpress::SI_Close(SI_HANDLE cyHandle)
+{
+    const auto it = m_open.find(cyHandle);
+    if (it == m_open.end())
+        return SI_INVALID_HANDLE;
+    m_open.erase(it);
+    return SI_SUCCESS;
+}
+
+SI_STATUS LibusbUsbXpress::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite,
+                                    quint32 *lpdwBytesWritten)
+{
+    if (!lpBuffer || !lpdwBytesWritten)
+        return SI_INVALID_PARAMETER;
+    *lpdwBytesWritten = 0;
+    OpenDevice *d = find(cyHandle);
+    if (!d)
+        return SI_INVALID_HANDLE;
+    if (d->gone())
+        return SI_DEVICE_NOT_FOUND;
+    int transferred = 0;
+    auto *bytes = static_cast<unsigned char *>(const_cast<void *>(lpBuffer));
+    int rc = libusb_bulk_transfer(d->handle(), d->endpoints().out, bytes, int(dwBytesToWrite), &transferred,
+                                  m_writeTimeoutMs);
+    *lpdwBytesWritten = quint32(qMax(0, transferred));
+    if (rc == LIBUSB_SUCCESS && dwBytesToWrite > 0 && dwBytesToWrite % d->endpoints().outMaxPacket == 0) {
+        // A write that fills its last packet ends with a zero-length packet.
+        int none = 0;
+        rc = libusb_bulk_transfer(d->handle(), d->endpoints().out, nullptr, 0, &none, m_writeTimeoutMs);
+    }
+    if (rc == LIBUSB_ERROR_NO_DEVICE)
+        d->markGone();
+    return UsbXpressStatus(rc, UsbDirection::Write);
+}
+
+SI_STATUS LibusbUsbXpress::SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumBytesInQueue, quint32 *lpdwQueueStatus)
+{
+    if (!lpdwNumBytesInQueue || !lpdwQueueStatus)
+        return SI_INVALID_PARAMETER;
+    OpenDevice *d = find(cyHandle);
+    if (!d)
+        return SI_INVALID_HANDLE;
+    if (d->gone())
+        return SI_DEVICE_NOT_FOUND;
+    *lpdwNumBytesInQueue = quint32(d->received().available());
+    *lpdwQueueStatus = (*lpdwNumBytesInQueue ? SI_RX_READY : SI_RX_EMPTY) | (d->received().overrun() ? quint32(SI_RX_OVERRUN) : 0u);
+    return SI_SUCCESS;
+}
+
+SI_STATUS LibusbUsbXpress::SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBytesToRead, quint32 *lpdwBytesReturned)
+{
+    if (!lpBuffer || !lpdwBytesReturned)
+        return SI_INVALID_PARAMETER;
+    *lpdwBytesReturned = 0;
+    OpenDevice *d = find(cyHandle);
+    if (!d)
+        return SI_INVALID_HANDLE;
+    const QByteArray got = d->received().take(qsizetype(dwBytesToRead), std::chrono::milliseconds(m_readTimeoutMs));
+    std::memcpy(lpBuffer, got.constData(), std::size_t(got.size()));
+    *lpdwBytesReturned = quint32(got.size());
+    if (got.size() == qsizetype(dwBytesToRead))
+        return SI_SUCCESS;
+    return d->gone() ? SI_DEVICE_NOT_FOUND : SI_READ_TIMED_OUT;
+}
+
+SI_STATUS LibusbUsbXpress::SI_FlushBuffers(SI_HANDLE cyHandle, quint8 FlushTransmit, quint8 FlushReceive)
+{
+    OpenDevice *d = find(cyHandle);
+    if (!d)
+        return SI_INVALID_HANDLE;
+    if (d->gone())
+        return SI_DEVICE_NOT_FOUND;
+    int rc = LIBUSB_SUCCESS;
+    if (FlushTransmit || FlushReceive)
+        rc = libusb_control_transfer(d->handle(), RequestTypeVendorOut, RequestSetState, StateFlush, 0, nullptr, 0,
+                                     ControlTimeoutMs);
+    if (FlushReceive)
+        d->received().clear();
+    return rc < 0 ? UsbXpressStatus(rc, UsbDirection::Control) : SI_SUCCESS;
+}

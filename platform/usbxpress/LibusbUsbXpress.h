@@ -1,0 +1,60 @@
+#pragma once
+
+#include "DeviceMatch.h"
+#include "SIUSBXP.h"
+
+#include <QList>
+#include <QString>
+
+#include <map>
+#include <memory>
+
+struct libusb_context;
+struct libusb_device;
+
+// The USBXpress call failed in libusb with code; what the library would say.
+enum class UsbDirection { Control, Read, Write };
+SI_STATUS UsbXpressStatus(int libusbCode, UsbDirection direction);
+
+// The USBXpress interface over libusb-1.0, for the journal's bridge chip on
+// Linux. Devices are Silicon Labs bridge chips of the known product IDs with
+// a vendor-specific interface of one bulk IN and one bulk OUT endpoint. An
+// open device keeps a bulk IN transfer posted by an event thread, whose
+// bytes wait in a receive buffer for SI_CheckRXQueue and SI_Read. A device
+// that goes away makes every call report a non-zero status.
+class LibusbUsbXpress final : public SIUSBXP
+{
+public:
+    // ids: the devices to take (KnownUsbIds of the environment by default).
+    explicit LibusbUsbXpress(QList<UsbId> ids = {});
+    ~LibusbUsbXpress() override;
+
+    // Why libusb could not start, if it could not (then no device is listed).
+    QString startError() const { return m_startError; }
+
+    SI_STATUS SI_GetNumDevices(quint32 *lpdwNumDevices) override;
+    SI_STATUS SI_GetProductString(quint32 dwDeviceNum, char *deviceString, quint8 dwFlags) override;
+    SI_STATUS SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle) override;
+    SI_STATUS SI_Close(SI_HANDLE cyHandle) override;
+    SI_STATUS SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBytesToRead, quint32 *lpdwBytesReturned) override;
+    SI_STATUS SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite, quint32 *lpdwBytesWritten) override;
+    SI_STATUS SI_FlushBuffers(SI_HANDLE cyHandle, quint8 FlushTransmit, quint8 FlushReceive) override;
+    SI_STATUS SI_SetTimeouts(quint32 dwReadTimeout, quint32 dwWriteTimeout) override;
+    SI_STATUS SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumBytesInQueue, quint32 *lpdwQueueStatus) override;
+
+private:
+    struct Listed;
+    class OpenDevice;
+
+    void refreshList();
+    OpenDevice *find(SI_HANDLE handle);
+
+    QList<UsbId> m_ids;
+    libusb_context *m_context = nullptr;
+    QString m_startError;
+    std::vector<Listed> m_devices;
+    std::map<SI_HANDLE, std::unique_ptr<OpenDevice>> m_open;
+    SI_HANDLE m_nextHandle = 1;
+    quint32 m_readTimeoutMs = 1000;
+    quint32 m_writeTimeoutMs = 1000;
+};
