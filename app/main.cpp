@@ -16,11 +16,12 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ejournal"));
-
+    // The arguments first: --help and mistakes need no display.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     QString error;
-    const auto options = ParseProgramOptions(QApplication::arguments().mid(1), &error);
+    const auto options = ParseProgramOptions(args, &error);
     if (!options) {
         std::fprintf(stderr, "ejournal: %s\n\n%s", error.toLocal8Bit().constData(),
                      ProgramUsage().toLocal8Bit().constData());
@@ -30,6 +31,9 @@ int main(int argc, char *argv[])
         std::printf("%s", ProgramUsage().toLocal8Bit().constData());
         return 0;
     }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ejournal"));
 
     std::unique_ptr<SIUSBXP> usb;
     if (options->simulator)
