@@ -55,6 +55,7 @@ bool ExchangeEngine::writeCurrentPacket()
     s.SendPending = false;
     s.AwaitingAnswer = true;
     s.WaitTicks = 0;
+    m_awaitedCommand = m_CurPacket->answer_required;
     const quint32 toWrite = quint32(m_CurPacket->size());
     quint32 written = 0;
     const SI_STATUS status = m_ctx.usb.SI_Write(s.DevHandle, m_CurPacket->data.data(), toWrite, &written);
@@ -90,7 +91,10 @@ void ExchangeEngine::receive()
 
     if (FrameStatus(m_buffer) == AnswerStatusSuccess) {
         m_ctx.port.clearErrorLabel();
-        switch (FrameCommand(m_buffer)) {
+        // Only the answer to the request written is acted on: noise that
+        // reads as "journal erased" must not say so.
+        const quint8 command = FrameCommand(m_buffer) == m_awaitedCommand ? FrameCommand(m_buffer) : 0;
+        switch (command) {
         case CmdInitialise:
         case CmdErase:
         case CmdGenerate:

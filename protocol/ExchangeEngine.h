@@ -34,4 +34,5 @@ private:
     Pusb_cmd m_CurPacket;
     AnswerFrame m_buffer{};
     quint32 m_tickCount = 0;
+    quint8 m_awaitedCommand = 0;
 };

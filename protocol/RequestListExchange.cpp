@@ -120,6 +120,20 @@ bool RequestListExchange::handleFrame()
         return false;
     }
 
+    if (!answersCurrentRequest()) {
+        // A frame for another request (noise on the line, a late answer):
+        // taking it would lose this request's lines or add another's. The
+        // request is sent again, like after a failed read.
+        m_ctx.usb.SI_FlushBuffers(s.DevHandle, 1, 1);
+        s.SendPending = false;
+        s.AwaitingAnswer = false;
+        if (++m_failures > MaxResends) {
+            endLikeTimeout(End::DeviceLost);
+            return false;
+        }
+        return true;
+    }
+
     m_ctx.port.clearErrorLabel();
     switch (FrameCommand(m_buffer)) {
     case CmdJournalRange: answerRange(); break;
@@ -137,6 +151,25 @@ bool RequestListExchange::handleFrame()
     ++m_search.CmdIndex;
     m_search.CmdList.releaseBefore(m_search.CmdIndex);
     return true;
+}
+
+bool RequestListExchange::answersCurrentRequest() const
+{
+    const TCmd request = m_search.CmdList.at(m_search.CmdIndex);
+    if (FrameCommand(m_buffer) != request.Cmd)
+        return false;
+    switch (request.Cmd) {
+    case CmdDocumentInfo:
+    case CmdDocumentLines:
+    case CmdServiceLines: {
+        // Each of these answers starts with the document's number.
+        const quint8 *p = FramePayload(m_buffer);
+        const quint32 doc = quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+        return FramePayloadLength(m_buffer) >= 4 && doc == quint32(request.DocNum);
+    }
+    default:
+        return true;
+    }
 }
 
 void RequestListExchange::answerRange()

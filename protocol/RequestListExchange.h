@@ -58,6 +58,7 @@ private:
     Pass onePass();
     bool linkFailure(); // after a failed write or read; false when the search must end
     bool handleFrame(); // false when an error frame ends the search
+    bool answersCurrentRequest() const;
     void answerRange();
     void answerDocumentInfo();
     void answerDocumentLines();

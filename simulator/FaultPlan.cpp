@@ -123,6 +123,14 @@ bool parseItem(const QString &item, FaultPlan &plan, QString *error)
             fault.durationUs = *us;
         }
         fault.kind = FaultPlan::Kind::Unplug;
+    } else if (name == QLatin1String("slow")) {
+        if (!noExtras(false, true))
+            return false;
+        const auto us = parseDurationUs(argument);
+        if (!us)
+            return fail(error, where + QStringLiteral("slow needs a delay, as in slow@3:11s"));
+        fault.kind = FaultPlan::Kind::Slow;
+        fault.durationUs = *us;
     } else {
         const NamedKind *found = nullptr;
         for (const NamedKind &k : PlainKinds) {

@@ -298,6 +298,8 @@ SI_STATUS SimulatedUsb::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint
 
     Chunk c;
     c.readyAt = m_clock->nowUs() + m_options.faults.latencyUs + reply->delayUs;
+    if (auto f = has(K::Slow); f != faults.end())
+        c.readyAt += f->durationUs;
     if (auto f = has(K::Noise); f != faults.end()) {
         for (int k = 0; k < f->value; ++k)
             c.bytes.append(char(m_random()));

@@ -135,8 +135,8 @@ TEST(RequestListExchange, DocumentHeaderPlansItsLineRequests)
         rig.search.CmdList.appendDocumentRange(CmdDocumentInfo, 5, 5);
         rig.search.ToDoc = 5;
         rig.link.replies.push_back(info(5, quint16(c.rows), c.sys));
-        for (int i = 0; i < c.requests.size(); ++i)
-            rig.link.replies.push_back(lines(5, 0, 0));
+        for (const QByteArray &r : c.requests)
+            rig.link.replies.push_back(r.startsWith("7C") ? lines(5, 0, 0) : MakeFrame(CmdServiceLines, be(5, 4)));
         rig.run();
         EXPECT_EQ(rig.requestPayloads().mid(1), c.requests) << c.rows << "/" << c.perRequest;
     }
@@ -252,6 +252,20 @@ TEST(RequestListExchange, SpoiltFrameEndsTheSearchWithWhatArrivedBefore)
             EXPECT_TRUE(faulty.rig.port.findEnabled) << faults;
         }
     }
+}
+
+TEST(RequestListExchange, AnswerToAnotherRequestIsNotTaken)
+{
+    // Document 5's header answered with document 6's, then with a frame of
+    // another command: each time the request goes out again.
+    ScriptRig rig;
+    rig.search.CmdList.appendDocumentRange(CmdDocumentInfo, 5, 5);
+    rig.search.ToDoc = 5;
+    rig.link.replies = {info(6, 12, 0), MakeFrame(CmdIdentity, QByteArray(30, 0)), info(5, 0, 0)};
+    EXPECT_EQ(rig.run(), RequestListExchange::End::Completed);
+    EXPECT_EQ(rig.requestPayloads(), (QList<QByteArray>{"7B 04 00 00 00 05", "7B 04 00 00 00 05", "7B 04 00 00 00 05"}));
+    EXPECT_EQ(rig.records.Data123.doc_num, 5u);
+    EXPECT_EQ(rig.port.identities, 0);
 }
 
 TEST(RequestListExchange, ResendsAreBounded)

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "ExchangeEngine.h"
+#include "FileNaming.h"
+#include "IdentityDisplay.h"
+#include "JournalSearch.h"
+#include "LineDecoding.h"
+#include "TestRig.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+class RecordingView final : public SearchView
+{
+public:
+    QStringList events;
+    QString summary;
+    QString elapsed;
+    qint64 range = -1;
+    bool showOnScreen = true;
+    void clearResultPanes() override { events << QStringLiteral("panes cleared"); }
+    void setElapsedText(const QString &text) override { elapsed = text; events << QStringLiteral("elapsed"); }
+    void setResultRange(qint64 lines) override { range = lines; events << QStringLiteral("range %1").arg(lines); }
+    void showJournalWindow(qint64 p) override { events << QStringLiteral("window %1").arg(p); }
+    void setSummaryText(const QString &text) override { summary = text; events << text; }
+    void uncheckShowOnScreen() override { showOnScreen = false; events << QStringLiteral("show on screen off"); }
+};
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The program around a simulated journal: connected, identity received.
+struct SearchRig : SimRig
+{
+    QTemporaryDir dir;
+    RequestListState requests;
+    SearchState state;
+    JournalSettings settings;
+    RecordingView view;
+    QString fiscal;
+
+    explicit SearchRig(quint32 documents = 30, const QString &faults = {}, DeviceType type = DeviceType::CashRegister)
+        : SimRig(faults, [=] { SimulatorOptions o; o.documents = documents; o.deviceType = type; return o; }())
+    {
+        connect();
+        ExchangeEngine engine(*usb, SimRig::state, Commands, records, port, readTimer);
+        get_info_initial(Commands);
+        engine.ReadTimerTimer();
+        fiscal = FiscalMemoryText(records.Data132);
+        port.events.clear();
+        if (type == DeviceType::FiscalPrinter) {
+            settings.LineWidth = 32;
+            settings.LinesPerRequest = 7;
+        }
+    }
+
+    JournalSearch::Outcome find(SearchRequest r)
+    {
+        r.directory = dir.path();
+        r.fiscalMemory = fiscal;
+        JournalSearch search(context(), requests, state, settings, readTimer, view);
+        return search.FindBtnClick(r);
+    }
+    QString journalPath() const { return dir.filePath(JournalFileName(fiscal)); }
+
+    // What the journal file must hold for documents first..last, in order.
+    QByteArray expectedJournal(quint32 first, quint32 last) const
+    {
+        QByteArray out;
+        for (quint32 d = first; d <= last; ++d) {
+            for (const QByteArray &line : usb->journal().document(d).lines) {
+                data_124 a;
+                a.row_count = 1;
+                std::copy(line.begin(), line.end(), a.content.begin());
+                a.content_len = int(line.size());
+                out += SplitJournalRecord(a, int(line.size())).first() + "\r\n";
+            }
+        }
+        return out;
+    }
+    qint64 lineCount(quint32 first, quint32 last) const
+    {
+        qint64 n = 0;
+        for (quint32 d = first; d <= last; ++d)
+            n += qint64(usb->journal().document(d).lines.size());
+        return n;
+    }
+};
+
