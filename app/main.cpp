@@ -1,11 +1,7 @@
-#include "DebugUnit.h"
 #include "DialogProvider.h"
-#include "MainUnit.h"
-#include "PassUnit.h"
+#include "ProgramWindows.h"
 #include "ProgramOptions.h"
 #include "SimulatedUsb.h"
-#include "StatusUnit.h"
-#include "SysInfoUnit.h"
 #include "LibusbUsbXpress.h"
 
 #include <QApplication>
@@ -42,19 +38,8 @@ int main(int argc, char *argv[])
         usb = std::make_unique<LibusbUsbXpress>();
 
     QtDialogProvider dialogs;
-    // The windows in their fixed order; the main window's creation connects
-    // to the journal before the others exist.
-    TMainForm MainForm(*usb, dialogs, options->simulator);
-    TDebugForm DebugForm(dialogs, &MainForm);
-    MainForm.setDebugForm(&DebugForm);
-    TSysInfoForm SysInfoForm(
-        dialogs, [&MainForm]() -> const data_132 & { return MainForm.Answers.Data132; },
-        [&MainForm] { return MainForm.Link.DevHandle != 0; }, &MainForm);
-    MainForm.setSysInfoForm(&SysInfoForm);
-    TStatusForm StatusForm(&MainForm);
-    MainForm.setStatusForm(&StatusForm);
-    TPassForm PassForm(dialogs, MainForm.Commands, MainForm.Link, &MainForm);
-    MainForm.setPassForm(&PassForm);
+    ProgramWindows windows(*usb, dialogs, options->simulator);
+    TMainForm &MainForm = windows.MainForm;
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

@@ -25,3 +25,24 @@ public:
 private:
     std::chrono::steady_clock::time_point m_start;
 };
+
+#include "JournalFile.h"
+#include "JournalGenerator.h"
+
+// A journal file of lines lines of generated journal content, as a search
+// leaves it.
+inline JournalFileInfo WriteGeneratedJournal(const QString &path, qint64 lines, quint64 seed)
+{
+    JournalFileInfo journal{path, 18, 0, true};
+    const JournalGenerator generator(seed, DeviceType::CashRegister);
+    JournalFileWriter writer(path, 18);
+    for (quint32 d = 0; writer.lineCount() < lines; ++d) {
+        for (const QByteArray &line : generator.document(d).lines) {
+            if (writer.lineCount() < lines)
+                writer.writeLine(line);
+        }
+    }
+    writer.close();
+    journal.lineCount = writer.lineCount();
+    return journal;
+}

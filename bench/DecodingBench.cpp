@@ -14,21 +14,7 @@ int main(int argc, char *argv[])
 {
     const qint64 lines = argc > 1 ? std::strtoll(argv[1], nullptr, 10) : 1'000'000;
     QTemporaryDir dir;
-    JournalFileInfo journal{dir.filePath(QStringLiteral("Original_B.txt")), 18, 0, true};
-    {
-        // Real journal content, documents one after another.
-        const JournalGenerator generator(3, DeviceType::CashRegister);
-        JournalFileWriter writer(journal.path, 18);
-        for (quint32 d = 0; writer.lineCount() < lines; ++d) {
-            for (const QByteArray &line : generator.document(d).lines) {
-                if (writer.lineCount() == lines)
-                    break;
-                writer.writeLine(line);
-            }
-        }
-        writer.close();
-        journal.lineCount = writer.lineCount();
-    }
+    const JournalFileInfo journal = WriteGeneratedJournal(dir.filePath(QStringLiteral("Original_B.txt")), lines, 3);
     const double rssBefore = PeakRssMb();
     const Stopwatch w;
     WriteDecodedFile(journal, dir.filePath(QStringLiteral("Bosnian_B.txt")), 18);

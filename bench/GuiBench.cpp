@@ -4,14 +4,10 @@
 // Usage: bench_gui [LINES]
 
 #include "BenchSupport.h"
-#include "DebugUnit.h"
 #include "DialogProvider.h"
 #include "JournalGenerator.h"
-#include "MainUnit.h"
-#include "PassUnit.h"
+#include "ProgramWindows.h"
 #include "SimulatedUsb.h"
-#include "StatusUnit.h"
-#include "SysInfoUnit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,34 +41,13 @@ int main(int argc, char *argv[])
 
     SimulatedUsb usb(SimulatorOptions{});
     SilentDialogs dialogs;
-    TMainForm main(usb, dialogs, true);
-    TDebugForm debug(dialogs, &main);
-    main.setDebugForm(&debug);
-    TSysInfoForm info(dialogs, [&main]() -> const data_132 & { return main.Answers.Data132; },
-                      [&main] { return main.Link.DevHandle != 0; }, &main);
-    main.setSysInfoForm(&info);
-    TStatusForm status(&main);
-    main.setStatusForm(&status);
-    TPassForm pass(dialogs, main.Commands, main.Link, &main);
-    main.setPassForm(&pass);
+    ProgramWindows windows(usb, dialogs, true);
+    TMainForm &main = windows.MainForm;
     main.show();
     QCoreApplication::processEvents();
     std::printf("start-up to the main window shown: %.1f ms\n", sinceStart.seconds() * 1000.0);
 
-    // A real journal of the wanted length, as a search leaves it.
-    JournalFileInfo journal{dir.filePath(QStringLiteral("Original_G.txt")), 18, 0, true};
-    {
-        const JournalGenerator generator(5, DeviceType::CashRegister);
-        JournalFileWriter writer(journal.path, 18);
-        for (quint32 d = 0; writer.lineCount() < lines; ++d) {
-            for (const QByteArray &line : generator.document(d).lines) {
-                if (writer.lineCount() < lines)
-                    writer.writeLine(line);
-            }
-        }
-        writer.close();
-        journal.lineCount = writer.lineCount();
-    }
+    const JournalFileInfo journal = WriteGeneratedJournal(dir.filePath(QStringLiteral("Original_G.txt")), lines, 5);
     main.ReadTimer->stop();
     main.Search.journal = journal;
     main.setResultRange(journal.lineCount);

@@ -23,19 +23,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString pdf = argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("report.pdf"));
 
-    JournalFileInfo journal{dir.filePath(QStringLiteral("Original_O.txt")), 18, 0, true};
-    {
-        const JournalGenerator generator(9, DeviceType::CashRegister);
-        JournalFileWriter writer(journal.path, 18);
-        for (quint32 d = 0; writer.lineCount() < lines; ++d) {
-            for (const QByteArray &line : generator.document(d).lines) {
-                if (writer.lineCount() < lines)
-                    writer.writeLine(line);
-            }
-        }
-        writer.close();
-        journal.lineCount = writer.lineCount();
-    }
+    const JournalFileInfo journal = WriteGeneratedJournal(dir.filePath(QStringLiteral("Original_O.txt")), lines, 9);
     const double rssBefore = PeakRssMb();
 
     Stopwatch exportTime;

@@ -91,8 +91,13 @@ bool RequestListExchange::linkFailure()
     FindConnectDevice(m_ctx.usb, s.DevHandle, m_ctx.port);
     m_ctx.port.pause(DiscoveryPauseMs);
     m_ctx.port.processPendingMessages();
-    s.SendPending = false;
-    s.AwaitingAnswer = false;
+    return sendAgain();
+}
+
+bool RequestListExchange::sendAgain()
+{
+    m_ctx.state.SendPending = false;
+    m_ctx.state.AwaitingAnswer = false;
     if (++m_failures > MaxResends) {
         endLikeTimeout(End::DeviceLost);
         return false;
@@ -125,13 +130,7 @@ bool RequestListExchange::handleFrame()
         // taking it would lose this request's lines or add another's. The
         // request is sent again, like after a failed read.
         m_ctx.usb.SI_FlushBuffers(s.DevHandle, 1, 1);
-        s.SendPending = false;
-        s.AwaitingAnswer = false;
-        if (++m_failures > MaxResends) {
-            endLikeTimeout(End::DeviceLost);
-            return false;
-        }
-        return true;
+        return sendAgain();
     }
 
     m_ctx.port.clearErrorLabel();

@@ -57,6 +57,7 @@ private:
     enum class Pass { Continue, Finished };
     Pass onePass();
     bool linkFailure(); // after a failed write or read; false when the search must end
+    bool sendAgain();   // the same request once more, if it has not failed too often
     bool handleFrame(); // false when an error frame ends the search
     bool answersCurrentRequest() const;
     void answerRange();

@@ -234,7 +234,7 @@ TEST(MainWindow, InformationDialogWarnings)
 {
     auto openDialog = [](GuiRig &gui) {
         // The dialog is modal: close it once its own boxes have been shown.
-        QTimer::singleShot(50, gui.info.get(), [&gui] { gui.info->close(); });
+        QTimer::singleShot(50, gui.info, [&gui] { gui.info->close(); });
         gui.main->SpeedButton1->click();
     };
     {

@@ -1,12 +1,8 @@
 #pragma once
 
-#include "DebugUnit.h"
-#include "MainUnit.h"
-#include "PassUnit.h"
+#include "ProgramWindows.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUsb.h"
-#include "StatusUnit.h"
-#include "SysInfoUnit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,11 +21,12 @@ struct GuiRig
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::unique_ptr<SimulatedUsb> usb;
     ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TDebugForm> debug;
-    std::unique_ptr<TSysInfoForm> info;
-    std::unique_ptr<TStatusForm> status;
-    std::unique_ptr<TPassForm> pass;
+    std::unique_ptr<ProgramWindows> windows;
+    TMainForm *main = nullptr;
+    TDebugForm *debug = nullptr;
+    TSysInfoForm *info = nullptr;
+    TStatusForm *status = nullptr;
+    TPassForm *pass = nullptr;
 
     explicit GuiRig(SimulatorOptions options = {}, bool plugged = true)
     {
@@ -37,19 +34,14 @@ struct GuiRig
         usb = std::make_unique<SimulatedUsb>(options, clock);
         if (!plugged)
             usb->unplug();
-        main = std::make_unique<TMainForm>(*usb, dialogs, true);
+        windows = std::make_unique<ProgramWindows>(*usb, dialogs, true);
+        main = &windows->MainForm;
+        debug = &windows->DebugForm;
+        info = &windows->SysInfoForm;
+        status = &windows->StatusForm;
+        pass = &windows->PassForm;
         // The tests give the ticks themselves.
         main->ReadTimer->stop();
-        debug = std::make_unique<TDebugForm>(dialogs, main.get());
-        main->setDebugForm(debug.get());
-        info = std::make_unique<TSysInfoForm>(
-            dialogs, [this]() -> const data_132 & { return main->Answers.Data132; },
-            [this] { return main->Link.DevHandle != 0; }, main.get());
-        main->setSysInfoForm(info.get());
-        status = std::make_unique<TStatusForm>(main.get());
-        main->setStatusForm(status.get());
-        pass = std::make_unique<TPassForm>(dialogs, main->Commands, main->Link, main.get());
-        main->setPassForm(pass.get());
     }
     ~GuiRig()
     {
@@ -60,11 +52,12 @@ struct GuiRig
     // The windows go in the reverse order of their creation, as at exit.
     void closeProgram()
     {
-        pass.reset();
-        status.reset();
-        info.reset();
-        debug.reset();
-        main.reset();
+        windows.reset();
+        main = nullptr;
+        debug = nullptr;
+        info = nullptr;
+        status = nullptr;
+        pass = nullptr;
     }
 
     void tick(int n = 1)

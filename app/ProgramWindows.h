@@ -1,0 +1,35 @@
+#pragma once
+
+#include "DebugUnit.h"
+#include "MainUnit.h"
+#include "PassUnit.h"
+#include "StatusUnit.h"
+#include "SysInfoUnit.h"
+
+// The program's five windows, created in their fixed order (main window,
+// diagnostic window, information dialog, progress dialog, service window)
+// and destroyed in the reverse order. The main window connects to the
+// journal while it is created, before the others exist.
+struct ProgramWindows
+{
+    ProgramWindows(SIUSBXP &usb, DialogProvider &dialogs, bool simulated)
+        : MainForm(usb, dialogs, simulated)
+        , DebugForm(dialogs, &MainForm)
+        , SysInfoForm(
+              dialogs, [this]() -> const data_132 & { return MainForm.Answers.Data132; },
+              [this] { return MainForm.Link.DevHandle != 0; }, &MainForm)
+        , StatusForm(&MainForm)
+        , PassForm(dialogs, MainForm.Commands, MainForm.Link, &MainForm)
+    {
+        MainForm.setDebugForm(&DebugForm);
+        MainForm.setSysInfoForm(&SysInfoForm);
+        MainForm.setStatusForm(&StatusForm);
+        MainForm.setPassForm(&PassForm);
+    }
+
+    TMainForm MainForm;
+    TDebugForm DebugForm;
+    TSysInfoForm SysInfoForm;
+    TStatusForm StatusForm;
+    TPassForm PassForm;
+};

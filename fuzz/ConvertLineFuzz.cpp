@@ -1,0 +1,17 @@
+// Any raw line decoded both ways; the two must agree.
+#include "FuzzSupport.h"
+#include "LineDecoding.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const int width = (data[0] & 1) ? 32 : 18;
+    const QByteArrayView raw(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    const QString decoded = ConvertJournalLine(raw, width);
+    QByteArray utf8;
+    AppendDecodedLineUtf8(utf8, raw, width);
+    FUZZ_CHECK(QString::fromUtf8(utf8) == decoded);
+    FUZZ_CHECK(decoded.size() >= raw.size() || decoded.size() == width);
+    return 0;
+}
