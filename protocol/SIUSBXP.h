@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QByteArray>
+
+#include <cstring>
 
 // The nine USBXpress functions the journal link uses, as an interface: the
 // libusb backend drives real bridge chips behind it, the simulated journal
@@ -47,6 +49,15 @@ enum : quint32 {
 };
 
 constexpr int SI_MAX_DEVICE_STRLEN = 256;
+
+// Puts a device string into a caller's SI_MAX_DEVICE_STRLEN buffer, cut to
+// fit and ended by a zero byte.
+inline void CopyDeviceString(const QByteArray &text, char *buffer)
+{
+    const qsizetype n = qMin<qsizetype>(text.size(), SI_MAX_DEVICE_STRLEN - 1);
+    std::memcpy(buffer, text.constData(), std::size_t(n));
+    buffer[n] = '\0';
+}
 
 class SIUSBXP
 {

@@ -92,9 +92,7 @@ SI_STATUS SimulatedUsb::SI_GetProductString(quint32 dwDeviceNum, char *deviceStr
     default:
         return SI_INVALID_PARAMETER;
     }
-    text.truncate(SI_MAX_DEVICE_STRLEN - 1);
-    std::memcpy(deviceString, text.constData(), std::size_t(text.size()));
-    deviceString[text.size()] = '\0';
+    CopyDeviceString(text, deviceString);
     return SI_SUCCESS;
 }
 
