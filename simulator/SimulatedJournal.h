@@ -20,7 +20,7 @@ public:
         std::array<quint8, 13> clientNumber{};
     };
 
-    static constexpr quint32 MemoryCapacity = 8u * 1024u * 1024u;
+    static constexpr quint32 MemoryCapacity = 32u * 1024u * 1024u;
     static constexpr quint8 ErrorStatus = 0; // any status but 1 marks an error frame
 
     SimulatedJournal(quint64 seed, DeviceType type, quint32 documents);
