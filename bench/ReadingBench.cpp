@@ -47,17 +47,6 @@ private:
     SIUSBXP &m_inner;
 };
 
-class QuietTimer final : public TickTimer
-{
-public:
-    void start() override { m_on = true; }
-    void stop() override { m_on = false; }
-    bool isActive() const override { return m_on; }
-
-private:
-    bool m_on = true;
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -75,7 +64,7 @@ int main(int argc, char *argv[])
     CommandQueue commands;
     AnswerRecords records;
     UserPort port;
-    QuietTimer timer;
+    ManualTickTimer timer;
     FindConnectDevice(link, state.DevHandle, port);
     ExchangeEngine engine(link, state, commands, records, port, timer);
     get_info_initial(commands);

@@ -12,17 +12,6 @@
 
 namespace {
 
-class FlagTimer final : public TickTimer
-{
-public:
-    void start() override { m_active = true; }
-    void stop() override { m_active = false; }
-    bool isActive() const override { return m_active; }
-
-private:
-    bool m_active = true;
-};
-
 // Only the summary line reaches standard output.
 class SummaryView final : public SearchView
 {
@@ -78,7 +67,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     ExchangeState state;
     CommandQueue commands;
     AnswerRecords records;
-    FlagTimer readTimer;
+    ManualTickTimer readTimer;
 
     FindConnectDevice(m_usb, state.DevHandle, m_port);
     if (state.DevHandle == 0) {

@@ -54,3 +54,16 @@ public:
     virtual void stop() = 0;
     virtual bool isActive() const = 0;
 };
+
+// The tick timer of a peer that gives the ticks itself (the headless reader,
+// benchmarks): only whether ticking is on.
+class ManualTickTimer final : public TickTimer
+{
+public:
+    void start() override { m_active = true; }
+    void stop() override { m_active = false; }
+    bool isActive() const override { return m_active; }
+
+private:
+    bool m_active = true;
+};

@@ -145,7 +145,6 @@ struct data_132
     std::array<quint8, 15> jour_ser_num{};
     quint32 doc_count = 0;
     quint32 free_mem = 0; // device order
-    static constexpr int PayloadSize = 30;
 };
 
 // Decoders: fill the record from a success frame's payload. A payload longer

@@ -37,7 +37,6 @@ public:
     const Identity &identity() const { return m_identity; }
     void setIdentity(const Identity &identity) { m_identity = identity; }
     quint32 documentCount() const { return m_documents; }
-    void setDocumentCount(quint32 documents) { m_documents = documents; }
     const JournalGenerator &generator() const { return m_generator; }
     SimDocument document(quint32 i) const;
 

@@ -46,7 +46,6 @@ public:
     SI_STATUS SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumBytesInQueue, quint32 *lpdwQueueStatus) override;
 
     SimulatedJournal &journal() { return m_journal; }
-    SimClock &clock() { return *m_clock; }
 
     // What the host did, for tests.
     const std::vector<QByteArray> &requests() const { return m_requests; }

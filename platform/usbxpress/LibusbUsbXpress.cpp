@@ -226,6 +226,13 @@ LibusbUsbXpress::OpenDevice *LibusbUsbXpress::find(SI_HANDLE handle)
     return it == m_open.end() ? nullptr : it->second.get();
 }
 
+LibusbUsbXpress::OpenDevice *LibusbUsbXpress::present(SI_HANDLE handle, SI_STATUS &status)
+{
+    OpenDevice *d = find(handle);
+    status = !d ? SI_INVALID_HANDLE : d->gone() ? SI_DEVICE_NOT_FOUND : SI_SUCCESS;
+    return status == SI_SUCCESS ? d : nullptr;
+}
+
 SI_STATUS LibusbUsbXpress::SI_GetNumDevices(quint32 *lpdwNumDevices)
 {
     if (!lpdwNumDevices)
@@ -343,11 +350,10 @@ SI_STATUS LibusbUsbXpress::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, qu
     if (!lpBuffer || !lpdwBytesWritten)
         return SI_INVALID_PARAMETER;
     *lpdwBytesWritten = 0;
-    OpenDevice *d = find(cyHandle);
+    SI_STATUS status = SI_SUCCESS;
+    OpenDevice *d = present(cyHandle, status);
     if (!d)
-        return SI_INVALID_HANDLE;
-    if (d->gone())
-        return SI_DEVICE_NOT_FOUND;
+        return status;
     int transferred = 0;
     auto *bytes = static_cast<unsigned char *>(const_cast<void *>(lpBuffer));
     int rc = libusb_bulk_transfer(d->handle(), d->endpoints().out, bytes, int(dwBytesToWrite), &transferred,
@@ -367,11 +373,10 @@ SI_STATUS LibusbUsbXpress::SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumB
 {
     if (!lpdwNumBytesInQueue || !lpdwQueueStatus)
         return SI_INVALID_PARAMETER;
-    OpenDevice *d = find(cyHandle);
+    SI_STATUS status = SI_SUCCESS;
+    OpenDevice *d = present(cyHandle, status);
     if (!d)
-        return SI_INVALID_HANDLE;
-    if (d->gone())
-        return SI_DEVICE_NOT_FOUND;
+        return status;
     *lpdwNumBytesInQueue = quint32(d->received().available());
     *lpdwQueueStatus = (*lpdwNumBytesInQueue ? SI_RX_READY : SI_RX_EMPTY) | (d->received().overrun() ? quint32(SI_RX_OVERRUN) : 0u);
     return SI_SUCCESS;
@@ -395,11 +400,10 @@ SI_STATUS LibusbUsbXpress::SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 d
 
 SI_STATUS LibusbUsbXpress::SI_FlushBuffers(SI_HANDLE cyHandle, quint8 FlushTransmit, quint8 FlushReceive)
 {
-    OpenDevice *d = find(cyHandle);
+    SI_STATUS status = SI_SUCCESS;
+    OpenDevice *d = present(cyHandle, status);
     if (!d)
-        return SI_INVALID_HANDLE;
-    if (d->gone())
-        return SI_DEVICE_NOT_FOUND;
+        return status;
     int rc = LIBUSB_SUCCESS;
     if (FlushTransmit || FlushReceive)
         rc = libusb_control_transfer(d->handle(), RequestTypeVendorOut, RequestSetState, StateFlush, 0, nullptr, 0,

@@ -48,6 +48,8 @@ private:
 
     void refreshList();
     OpenDevice *find(SI_HANDLE handle);
+    // The open device of a handle, if it is still attached; else the status to report.
+    OpenDevice *present(SI_HANDLE handle, SI_STATUS &status);
 
     QList<UsbId> m_ids;
     libusb_context *m_context = nullptr;

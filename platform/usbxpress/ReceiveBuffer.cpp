@@ -51,11 +51,3 @@ void ReceiveBuffer::close()
     }
     m_arrived.notify_all();
 }
-
-void ReceiveBuffer::reopen()
-{
-    const std::lock_guard lock(m_mutex);
-    m_closed = false;
-    m_bytes.clear();
-    m_overrun = false;
-}

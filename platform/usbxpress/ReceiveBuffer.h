@@ -26,7 +26,6 @@ public:
     void clear();
     // The device is gone: wake any reader at once.
     void close();
-    void reopen();
 
 private:
     mutable std::mutex m_mutex;
