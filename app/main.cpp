@@ -34,8 +34,11 @@ int main(int argc, char *argv[])
     std::unique_ptr<SIUSBXP> usb;
     if (options->simulator)
         usb = std::make_unique<SimulatedUsb>(options->sim);
-    else
-        usb = std::make_unique<LibusbUsbXpress>();
+    else {
+        auto libusb = std::make_unique<LibusbUsbXpress>();
+        ReportUsbStartProblems(*libusb, "ejournal");
+        usb = std::move(libusb);
+    }
 
     QtDialogProvider dialogs;
     ProgramWindows windows(*usb, dialogs, options->simulator);

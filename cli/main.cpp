@@ -6,6 +6,7 @@
 #include "LibusbUsbXpress.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <cstdio>
 #include <memory>
@@ -38,13 +39,14 @@ int main(int argc, char *argv[])
         backend = std::make_unique<SimulatedUsb>(sim);
     } else {
         auto usb = std::make_unique<LibusbUsbXpress>();
-        if (!usb->startError().isEmpty())
-            std::fprintf(stderr, "ejournal-read: USB is not available here: %s\n", usb->startError().toLocal8Bit().constData());
+        ReportUsbStartProblems(*usb, "ejournal-read");
         backend = std::move(usb);
     }
     std::unique_ptr<TracingUsb> tracer;
     SIUSBXP *usb = backend.get();
     if (options->trace) {
+        // A bug report carries what libusb said beside the frames.
+        QLoggingCategory::setFilterRules(QStringLiteral("ejournal.usb.debug=true"));
         tracer = std::make_unique<TracingUsb>(*backend, stderr);
         usb = tracer.get();
     }

@@ -5,10 +5,17 @@
 #include <libusb.h>
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <thread>
+
+Q_LOGGING_CATEGORY(lcUsb, "ejournal.usb", QtWarningMsg)
 
 namespace {
 
@@ -20,8 +27,58 @@ constexpr quint16 StateEnable = 0x0002;
 constexpr quint16 StateDisable = 0x0004;
 constexpr unsigned ControlTimeoutMs = 1000;
 constexpr int ReceiveChunk = 4096;
+// A bulk IN that keeps failing for reasons other than a stall is a device
+// that has gone bad; resubmitting it for ever would spin the event thread.
+constexpr int MaxTransferErrors = 3;
+
+// USBXpress reads a time-out of 0 as "do not wait"; libusb reads it as "wait
+// for ever". A write asked not to wait gets the shortest wait libusb has.
+unsigned LibusbTimeoutMs(quint32 usbXpressMs)
+{
+    return usbXpressMs == 0 ? 1u : unsigned(usbXpressMs);
+}
+
+QByteArray ReadAttribute(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll().trimmed();
+}
+
+// The sysfs folder of a listed device. Linux names it after the bus and the
+// port path ("1-4.2"); the scan by bus and device number covers the rest.
+QString SysfsFolder(libusb_device *device)
+{
+    const QString devices = QStringLiteral("/sys/bus/usb/devices/");
+    const int bus = libusb_get_bus_number(device);
+    const int address = libusb_get_device_address(device);
+    auto matches = [&](const QString &folder) {
+        return ReadAttribute(folder + QLatin1String("/busnum")).toInt() == bus
+               && ReadAttribute(folder + QLatin1String("/devnum")).toInt() == address;
+    };
+    quint8 ports[8];
+    const int depth = libusb_get_port_numbers(device, ports, 8);
+    if (depth > 0) {
+        QString name = QString::number(bus);
+        for (int i = 0; i < depth; ++i)
+            name += (i == 0 ? QLatin1Char('-') : QLatin1Char('.')) + QString::number(ports[i]);
+        if (matches(devices + name))
+            return devices + name;
+    }
+    const QStringList entries = QDir(devices).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
+    for (const QString &entry : entries) {
+        if (matches(devices + entry))
+            return devices + entry;
+    }
+    return {};
+}
 
 } // namespace
+
+namespace LibusbTesting {
+void (*beforeResubmit)() = nullptr;
+}
 
 SI_STATUS UsbXpressStatus(int code, UsbDirection direction)
 {
@@ -49,10 +106,17 @@ struct LibusbUsbXpress::Listed
     libusb_device *device = nullptr; // referenced while listed
     BulkPair endpoints;
     UsbId id;
+    QString sysfs; // empty where the system has none
 };
 
 // One open bridge chip: its claimed interface, its posted bulk IN transfer
 // and the event thread that completes it.
+//
+// The transfer is resubmitted from its completion callback on the event
+// thread and cancelled by close() on the caller's thread. Both steps hold
+// m_lock, so close() either sees the transfer posted and cancels it, or the
+// callback sees the stop and leaves it be: a resubmission can never slip in
+// between a stop and its cancel and leave a transfer that nothing completes.
 class LibusbUsbXpress::OpenDevice
 {
 public:
@@ -71,9 +135,11 @@ public:
     const BulkPair &endpoints() const { return m_endpoints; }
     ReceiveBuffer &received() { return m_received; }
     bool gone() const { return m_gone.load(); }
+    bool halted() const { return m_halted.load(); }
     void markGone()
     {
-        m_gone = true;
+        if (!m_gone.exchange(true))
+            qCInfo(lcUsb, "the bridge chip is gone");
         m_received.close();
     }
 
@@ -85,18 +151,42 @@ public:
         libusb_fill_bulk_transfer(m_transfer, m_handle, m_endpoints.in,
                                   reinterpret_cast<unsigned char *>(m_chunk.data()), ReceiveChunk, &OpenDevice::completed,
                                   this, 0);
-        if (libusb_submit_transfer(m_transfer) != LIBUSB_SUCCESS)
+        const int rc = libusb_submit_transfer(m_transfer);
+        if (rc != LIBUSB_SUCCESS) {
+            qCInfo(lcUsb, "cannot post the bulk IN transfer: %s", libusb_error_name(rc));
             return false;
+        }
         m_posted = true;
         m_thread = std::thread([this] {
-            while (m_posted.load() || !m_stopping.load()) {
+            for (;;) {
                 timeval tv{0, 100'000};
                 libusb_handle_events_timeout_completed(m_context, &tv, nullptr);
-                if (m_stopping.load() && !m_posted.load())
+                const std::lock_guard lock(m_lock);
+                if (m_stopping && !m_posted)
                     break;
             }
         });
         return true;
+    }
+
+    // A halted bulk IN is cleared here, on the thread that owns the calls:
+    // libusb's synchronous calls may not run inside the event thread's
+    // callbacks. Then the transfer is posted again.
+    void recoverFromHalt()
+    {
+        if (!m_halted.load())
+            return;
+        const int rc = libusb_clear_halt(m_handle, m_endpoints.in);
+        qCInfo(lcUsb, "bulk IN halted; clearing it: %s", libusb_error_name(rc));
+        const std::lock_guard lock(m_lock);
+        m_halted = false;
+        if (m_stopping || m_gone.load())
+            return;
+        if (rc == LIBUSB_ERROR_NO_DEVICE || libusb_submit_transfer(m_transfer) != LIBUSB_SUCCESS) {
+            markGone();
+            return;
+        }
+        m_posted = true;
     }
 
     void close()
@@ -104,9 +194,12 @@ public:
         if (m_closed)
             return;
         m_closed = true;
-        m_stopping = true;
-        if (m_posted.load())
-            libusb_cancel_transfer(m_transfer);
+        {
+            const std::lock_guard lock(m_lock);
+            m_stopping = true;
+            if (m_posted)
+                libusb_cancel_transfer(m_transfer);
+        }
         libusb_interrupt_event_handler(m_context);
         if (m_thread.joinable())
             m_thread.join();
@@ -124,26 +217,60 @@ public:
 private:
     static void LIBUSB_CALL completed(libusb_transfer *transfer)
     {
-        auto *self = static_cast<OpenDevice *>(transfer->user_data);
+        static_cast<OpenDevice *>(transfer->user_data)->onCompleted(transfer);
+    }
+
+    void onCompleted(libusb_transfer *transfer)
+    {
         switch (transfer->status) {
         case LIBUSB_TRANSFER_COMPLETED:
-            self->m_received.deliver(self->m_chunk.constData(), transfer->actual_length);
+            m_errors = 0;
+            m_received.deliver(m_chunk.constData(), transfer->actual_length);
             break;
         case LIBUSB_TRANSFER_NO_DEVICE:
-            self->markGone();
-            self->m_posted = false;
+            markGone();
+            settle();
             return;
         case LIBUSB_TRANSFER_CANCELLED:
-            self->m_posted = false;
+            settle();
             return;
-        default: // a stall or an error: try again, the next read will tell
+        case LIBUSB_TRANSFER_STALL: {
+            // Resubmitting into a halted endpoint only stalls again; the
+            // owner's next call clears it, and a waiting read hears of it now.
+            const std::lock_guard lock(m_lock);
+            m_posted = false;
+            m_halted = true;
+            m_received.interrupt();
+            return;
+        }
+        default:
+            qCInfo(lcUsb, "bulk IN transfer failed: status %d", int(transfer->status));
+            if (++m_errors >= MaxTransferErrors) {
+                markGone();
+                settle();
+                return;
+            }
             break;
         }
-        if (self->m_stopping.load() || libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
-            self->m_posted = false;
-            if (!self->m_stopping.load())
-                self->markGone();
+        const std::lock_guard lock(m_lock);
+        if (m_stopping) {
+            m_posted = false;
+            return;
         }
+        if (LibusbTesting::beforeResubmit)
+            LibusbTesting::beforeResubmit();
+        const int rc = libusb_submit_transfer(transfer);
+        if (rc != LIBUSB_SUCCESS) {
+            qCInfo(lcUsb, "cannot post the bulk IN transfer again: %s", libusb_error_name(rc));
+            m_posted = false;
+            markGone();
+        }
+    }
+
+    void settle()
+    {
+        const std::lock_guard lock(m_lock);
+        m_posted = false;
     }
 
     libusb_context *m_context;
@@ -153,20 +280,32 @@ private:
     QByteArray m_chunk;
     ReceiveBuffer m_received;
     std::thread m_thread;
-    std::atomic<bool> m_posted{false};
-    std::atomic<bool> m_stopping{false};
+    std::mutex m_lock; // m_posted and m_stopping change together with the transfer's fate
+    bool m_posted = false;
+    bool m_stopping = false;
+    int m_errors = 0; // event thread only
+    std::atomic<bool> m_halted{false};
     std::atomic<bool> m_gone{false};
     bool m_closed = false;
 };
 
 LibusbUsbXpress::LibusbUsbXpress(QList<UsbId> ids)
-    : m_ids(ids.isEmpty() ? KnownUsbIds(qEnvironmentVariable("EJOURNAL_USB_IDS")) : std::move(ids))
+    : m_ids(ids.isEmpty() ? KnownUsbIds(qEnvironmentVariable("EJOURNAL_USB_IDS"), &m_warnings) : std::move(ids))
 {
     const int rc = libusb_init(&m_context);
     if (rc != LIBUSB_SUCCESS) {
         m_context = nullptr;
         m_startError = QString::fromLatin1(libusb_strerror(rc));
+        qCInfo(lcUsb, "libusb_init: %s", libusb_error_name(rc));
     }
+}
+
+void ReportUsbStartProblems(const LibusbUsbXpress &usb, const char *program)
+{
+    for (const QString &warning : usb.warnings())
+        std::fprintf(stderr, "%s: %s\n", program, warning.toLocal8Bit().constData());
+    if (!usb.startError().isEmpty())
+        std::fprintf(stderr, "%s: USB is not available here: %s\n", program, usb.startError().toLocal8Bit().constData());
 }
 
 LibusbUsbXpress::~LibusbUsbXpress()
@@ -214,7 +353,7 @@ void LibusbUsbXpress::refreshList()
         }
         libusb_free_config_descriptor(config);
         if (pair)
-            m_devices.push_back(Listed{libusb_ref_device(device), *pair, id});
+            m_devices.push_back(Listed{libusb_ref_device(device), *pair, id, SysfsFolder(device)});
     }
     if (list)
         libusb_free_device_list(list, 1);
@@ -267,35 +406,53 @@ SI_STATUS LibusbUsbXpress::SI_GetProductString(quint32 dwDeviceNum, char *device
     }
     case SI_RETURN_SERIAL_NUMBER:
     case SI_RETURN_DESCRIPTION: {
-        libusb_device_descriptor desc{};
-        libusb_get_device_descriptor(l.device, &desc);
-        const quint8 index = dwFlags == SI_RETURN_SERIAL_NUMBER ? desc.iSerialNumber : desc.iProduct;
-        libusb_device_handle *h = nullptr;
-        // An open device answers through its handle; another needs a short open.
-        for (const auto &[handle, open] : m_open) {
-            Q_UNUSED(handle);
-            if (libusb_get_device(open->handle()) == l.device)
-                h = open->handle();
+        // sysfs is readable by everyone, so the string comes without opening
+        // the device: a node the user may not open shows up as a failed
+        // open, not as another device.
+        const QLatin1String attribute(dwFlags == SI_RETURN_SERIAL_NUMBER ? "/serial" : "/product");
+        if (!l.sysfs.isEmpty() && QFile::exists(l.sysfs + attribute)) {
+            text = ReadAttribute(l.sysfs + attribute);
+            break;
         }
-        const bool opened = !h;
-        if (opened) {
-            const int rc = libusb_open(l.device, &h);
-            if (rc != LIBUSB_SUCCESS)
-                return UsbXpressStatus(rc, UsbDirection::Control);
-        }
-        unsigned char buffer[SI_MAX_DEVICE_STRLEN] = {};
-        const int n = index ? libusb_get_string_descriptor_ascii(h, index, buffer, sizeof buffer - 1) : 0;
-        if (opened)
-            libusb_close(h);
-        if (n < 0)
-            return UsbXpressStatus(n, UsbDirection::Control);
-        text = QByteArray(reinterpret_cast<const char *>(buffer), n);
+        const SI_STATUS status = stringFromDevice(l, dwFlags, text);
+        if (status != SI_SUCCESS)
+            return status;
         break;
     }
     default:
         return SI_INVALID_PARAMETER;
     }
     CopyDeviceString(text, deviceString);
+    return SI_SUCCESS;
+}
+
+SI_STATUS LibusbUsbXpress::stringFromDevice(const Listed &l, quint8 flags, QByteArray &text)
+{
+    libusb_device_descriptor desc{};
+    libusb_get_device_descriptor(l.device, &desc);
+    const quint8 index = flags == SI_RETURN_SERIAL_NUMBER ? desc.iSerialNumber : desc.iProduct;
+    libusb_device_handle *h = nullptr;
+    // An open device answers through its handle; another needs a short open.
+    for (const auto &[handle, open] : m_open) {
+        Q_UNUSED(handle);
+        if (libusb_get_device(open->handle()) == l.device)
+            h = open->handle();
+    }
+    const bool opened = !h;
+    if (opened) {
+        const int rc = libusb_open(l.device, &h);
+        if (rc != LIBUSB_SUCCESS) {
+            qCInfo(lcUsb, "libusb_open for the device string: %s", libusb_error_name(rc));
+            return UsbXpressStatus(rc, UsbDirection::Control);
+        }
+    }
+    unsigned char buffer[SI_MAX_DEVICE_STRLEN] = {};
+    const int n = index ? libusb_get_string_descriptor_ascii(h, index, buffer, sizeof buffer - 1) : 0;
+    if (opened)
+        libusb_close(h);
+    if (n < 0)
+        return UsbXpressStatus(n, UsbDirection::Control);
+    text = QByteArray(reinterpret_cast<const char *>(buffer), n);
     return SI_SUCCESS;
 }
 
@@ -315,11 +472,14 @@ SI_STATUS LibusbUsbXpress::SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle)
     const Listed &l = m_devices[dwDevice];
     libusb_device_handle *h = nullptr;
     int rc = libusb_open(l.device, &h);
-    if (rc != LIBUSB_SUCCESS)
+    if (rc != LIBUSB_SUCCESS) {
+        qCInfo(lcUsb, "libusb_open: %s", libusb_error_name(rc));
         return UsbXpressStatus(rc, UsbDirection::Control);
+    }
     libusb_set_auto_detach_kernel_driver(h, 1);
     rc = libusb_claim_interface(h, l.endpoints.interfaceNumber);
     if (rc != LIBUSB_SUCCESS) {
+        qCInfo(lcUsb, "libusb_claim_interface %d: %s", int(l.endpoints.interfaceNumber), libusb_error_name(rc));
         libusb_close(h);
         return UsbXpressStatus(rc, UsbDirection::Control);
     }
@@ -327,8 +487,14 @@ SI_STATUS LibusbUsbXpress::SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle)
     libusb_clear_halt(h, l.endpoints.out);
     rc = libusb_control_transfer(h, RequestTypeVendorOut, RequestSetState, StateEnable, 0, nullptr, 0, ControlTimeoutMs);
     auto device = std::make_unique<OpenDevice>(m_context, h, l.endpoints);
-    if (rc < 0 || !device->start())
-        return rc < 0 ? UsbXpressStatus(rc, UsbDirection::Control) : SI_DEVICE_IO_FAILED; // the device closes itself
+    if (rc < 0) {
+        qCInfo(lcUsb, "enable request: %s", libusb_error_name(rc));
+        return UsbXpressStatus(rc, UsbDirection::Control); // the device closes itself
+    }
+    if (!device->start())
+        return SI_DEVICE_IO_FAILED;
+    qCDebug(lcUsb, "opened %04x:%04x, interface %d, IN 0x%02x, OUT 0x%02x", l.id.vendor, l.id.product,
+            int(l.endpoints.interfaceNumber), l.endpoints.in, l.endpoints.out);
     const SI_HANDLE handle = m_nextHandle++;
     m_open[handle] = std::move(device);
     *cyHandle = handle;
@@ -357,13 +523,15 @@ SI_STATUS LibusbUsbXpress::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, qu
     int transferred = 0;
     auto *bytes = static_cast<unsigned char *>(const_cast<void *>(lpBuffer));
     int rc = libusb_bulk_transfer(d->handle(), d->endpoints().out, bytes, int(dwBytesToWrite), &transferred,
-                                  m_writeTimeoutMs);
+                                  LibusbTimeoutMs(m_writeTimeoutMs));
     *lpdwBytesWritten = quint32(qMax(0, transferred));
     if (rc == LIBUSB_SUCCESS && dwBytesToWrite > 0 && dwBytesToWrite % d->endpoints().outMaxPacket == 0) {
         // A write that fills its last packet ends with a zero-length packet.
         int none = 0;
-        rc = libusb_bulk_transfer(d->handle(), d->endpoints().out, nullptr, 0, &none, m_writeTimeoutMs);
+        rc = libusb_bulk_transfer(d->handle(), d->endpoints().out, nullptr, 0, &none, LibusbTimeoutMs(m_writeTimeoutMs));
     }
+    if (rc != LIBUSB_SUCCESS)
+        qCInfo(lcUsb, "bulk OUT of %u bytes: %s", unsigned(dwBytesToWrite), libusb_error_name(rc));
     if (rc == LIBUSB_ERROR_NO_DEVICE)
         d->markGone();
     return UsbXpressStatus(rc, UsbDirection::Write);
@@ -377,6 +545,7 @@ SI_STATUS LibusbUsbXpress::SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumB
     OpenDevice *d = present(cyHandle, status);
     if (!d)
         return status;
+    d->recoverFromHalt();
     *lpdwNumBytesInQueue = quint32(d->received().available());
     *lpdwQueueStatus = (*lpdwNumBytesInQueue ? SI_RX_READY : SI_RX_EMPTY) | (d->received().overrun() ? quint32(SI_RX_OVERRUN) : 0u);
     return SI_SUCCESS;
@@ -390,11 +559,21 @@ SI_STATUS LibusbUsbXpress::SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 d
     OpenDevice *d = find(cyHandle);
     if (!d)
         return SI_INVALID_HANDLE;
+    // A halted endpoint sends nothing until cleared: say so at once instead
+    // of waiting out the time-out.
+    if (d->halted()) {
+        d->recoverFromHalt();
+        return SI_READ_ERROR;
+    }
     const QByteArray got = d->received().take(qsizetype(dwBytesToRead), std::chrono::milliseconds(m_readTimeoutMs));
     std::memcpy(lpBuffer, got.constData(), std::size_t(got.size()));
     *lpdwBytesReturned = quint32(got.size());
     if (got.size() == qsizetype(dwBytesToRead))
         return SI_SUCCESS;
+    if (d->halted()) {
+        d->recoverFromHalt();
+        return SI_READ_ERROR;
+    }
     return d->gone() ? SI_DEVICE_NOT_FOUND : SI_READ_TIMED_OUT;
 }
 

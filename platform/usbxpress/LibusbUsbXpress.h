@@ -9,8 +9,18 @@
 #include <map>
 #include <memory>
 
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcUsb)
+
 struct libusb_context;
 struct libusb_device;
+
+namespace LibusbTesting {
+// Called on the event thread between its look at the stop flag and the bulk
+// IN resubmission, so a test can hold that moment open. Never set outside tests.
+extern void (*beforeResubmit)();
+}
 
 // The USBXpress call failed in libusb with code; what the library would say.
 enum class UsbDirection { Control, Read, Write };
@@ -31,6 +41,8 @@ public:
 
     // Why libusb could not start, if it could not (then no device is listed).
     QString startError() const { return m_startError; }
+    // Entries of EJOURNAL_USB_IDS that were not taken, and why.
+    QStringList warnings() const { return m_warnings; }
 
     SI_STATUS SI_GetNumDevices(quint32 *lpdwNumDevices) override;
     SI_STATUS SI_GetProductString(quint32 dwDeviceNum, char *deviceString, quint8 dwFlags) override;
@@ -47,10 +59,12 @@ private:
     class OpenDevice;
 
     void refreshList();
+    SI_STATUS stringFromDevice(const Listed &l, quint8 flags, QByteArray &text);
     OpenDevice *find(SI_HANDLE handle);
     // The open device of a handle, if it is still attached; else the status to report.
     OpenDevice *present(SI_HANDLE handle, SI_STATUS &status);
 
+    QStringList m_warnings; // before m_ids, which fills it
     QList<UsbId> m_ids;
     libusb_context *m_context = nullptr;
     QString m_startError;
@@ -60,3 +74,7 @@ private:
     quint32 m_readTimeoutMs = 1000;
     quint32 m_writeTimeoutMs = 1000;
 };
+
+// Tells the person starting program, on standard error, why libusb could not
+// start and which EJOURNAL_USB_IDS entries were not taken.
+void ReportUsbStartProblems(const LibusbUsbXpress &usb, const char *program);

@@ -29,7 +29,8 @@ bool ReceiveBuffer::overrun() const
 QByteArray ReceiveBuffer::take(qsizetype count, std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(m_mutex);
-    m_arrived.wait_for(lock, timeout, [&] { return m_closed || m_bytes.size() >= count; });
+    m_arrived.wait_for(lock, timeout, [&] { return m_closed || m_interrupted || m_bytes.size() >= count; });
+    m_interrupted = false;
     const qsizetype n = qMin(count, m_bytes.size());
     QByteArray out = m_bytes.left(n);
     m_bytes.remove(0, n);
@@ -48,6 +49,15 @@ void ReceiveBuffer::close()
     {
         const std::lock_guard lock(m_mutex);
         m_closed = true;
+    }
+    m_arrived.notify_all();
+}
+
+void ReceiveBuffer::interrupt()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_interrupted = true;
     }
     m_arrived.notify_all();
 }

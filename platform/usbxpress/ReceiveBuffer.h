@@ -26,6 +26,9 @@ public:
     void clear();
     // The device is gone: wake any reader at once.
     void close();
+    // Something a waiting reader must hear of (a halted endpoint): wake it
+    // now, or the next reader if none is waiting.
+    void interrupt();
 
 private:
     mutable std::mutex m_mutex;
@@ -33,4 +36,5 @@ private:
     QByteArray m_bytes;
     bool m_overrun = false;
     bool m_closed = false;
+    bool m_interrupted = false;
 };

@@ -177,7 +177,12 @@ bool EmulatedBridgeChip::State::handle(UMockdevIoctlClient *client)
     std::unique_lock lock(mutex);
 
     if (gone) {
-        umockdev_ioctl_client_complete(client, -1, ENODEV);
+        // As the kernel does after a disconnect: URBs still in flight are
+        // handed back with ESHUTDOWN, everything else fails with ENODEV.
+        if (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY)
+            reap(client, arg);
+        else
+            umockdev_ioctl_client_complete(client, -1, ENODEV);
         return true;
     }
     switch (request) {
@@ -397,6 +402,11 @@ void EmulatedBridgeChip::State::reap(UMockdevIoctlClient *client, UMockdevIoctlD
         if (it->client != client)
             continue;
         Urb &urb = *it;
+        if (gone && !urb.discarded) {
+            urb.status = -ESHUTDOWN;
+            urb.actual = 0;
+            urb.done = true;
+        }
         const bool ready = urb.discarded || urb.done
                            || (urb.type == USBDEVFS_URB_TYPE_BULK && urb.endpoint == BulkIn && fillIn(urb));
         if (!ready)
@@ -412,7 +422,7 @@ void EmulatedBridgeChip::State::reap(UMockdevIoctlClient *client, UMockdevIoctlD
         release(taken);
         return;
     }
-    umockdev_ioctl_client_complete(client, -1, EAGAIN);
+    umockdev_ioctl_client_complete(client, -1, gone ? ENODEV : EAGAIN);
 }
 
 void EmulatedBridgeChip::State::discard(UMockdevIoctlClient *client, UMockdevIoctlData *arg)

@@ -1,33 +1,534 @@
 #include "EmulatedBridgeChip.h"
 #include "LibusbUsbXpress.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <cstdio>
+#include <future>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+// The real libusb backend, unmodified, under the real libusb, against an
+// emulated bridge chip: what a person with a journal on the desk would get.
 namespace {
 
-TEST(EmulatedUsb, ListsAndOpens)
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr quint64 Seed = 11;
+constexpr quint32 Documents = 25;
+
+SimulatorOptions Journal(DeviceType type = DeviceType::CashRegister, const QString &faults = {})
 {
-    EmulatedBridgeChip chip(SimulatorOptions{});
+    SimulatorOptions o;
+    o.seed = Seed;
+    o.documents = Documents;
+    o.deviceType = type;
+    if (!faults.isEmpty()) {
+        QString error;
+        o.faults = *FaultPlan::parse(faults, &error);
+    }
+    return o;
+}
+
+// A call that must come back: a hang ends the whole test program with a
+// message, rather than leaving CI waiting for its time-out.
+template <class F>
+auto Within(std::chrono::seconds limit, const char *what, F &&f)
+{
+    auto result = std::async(std::launch::async, std::forward<F>(f));
+    if (result.wait_for(limit) != std::future_status::ready) {
+        std::fprintf(stderr, "HUNG: %s did not return within %lld s\n", what, qlonglong(limit.count()));
+        std::fflush(stderr);
+        std::_Exit(3);
+    }
+    return result.get();
+}
+
+struct ReaderRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+QProcess *StartReader(const QStringList &args, const QString &dir, const QStringList &extraEnv = {})
+{
+    auto *p = new QProcess;
+    QStringList env = QProcess::systemEnvironment();
+    env << extraEnv;
+    p->setEnvironment(env);
+    p->setWorkingDirectory(dir);
+    p->start(QStringLiteral(EJOURNAL_READ_PATH), args);
+    return p;
+}
+
+ReaderRun Finish(QProcess *p, int timeoutMs = 90000)
+{
+    EXPECT_TRUE(p->waitForFinished(timeoutMs)) << "ejournal-read did not finish";
+    ReaderRun r{p->exitCode(), QString::fromLocal8Bit(p->readAllStandardOutput()),
+                QString::fromLocal8Bit(p->readAllStandardError())};
+    delete p;
+    return r;
+}
+
+ReaderRun Reader(const QStringList &args, const QString &dir, const QStringList &extraEnv = {})
+{
+    return Finish(StartReader(args, dir, extraEnv));
+}
+
+QStringList SimulatorArgs()
+{
+    return {QStringLiteral("--simulator"), QStringLiteral("--sim-seed"), QString::number(Seed),
+            QStringLiteral("--sim-documents"), QString::number(Documents)};
+}
+
+QStringList TypeArgs(DeviceType type)
+{
+    return {QStringLiteral("--device-type"),
+            type == DeviceType::FiscalPrinter ? QStringLiteral("fiscal-printer") : QStringLiteral("cash-register")};
+}
+
+// Every file a run left in dir, by name.
+std::map<QString, QByteArray> Files(const QString &dir)
+{
+    std::map<QString, QByteArray> files;
+    for (const QString &name : QDir(dir).entryList(QDir::Files)) {
+        QFile f(dir + QLatin1Char('/') + name);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        files[name] = f.readAll();
+    }
+    return files;
+}
+
+QByteArray JournalFile(const QString &dir)
+{
+    const QStringList names = QDir(dir).entryList({QStringLiteral("Original_*.txt")}, QDir::Files);
+    if (names.size() != 1)
+        return {};
+    QFile f(dir + QLatin1Char('/') + names.first());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The reference: the same search on the simulated journal behind the
+// simulator's own USBXpress stand-in.
+ReaderRun Reference(const QStringList &search, DeviceType type, const QString &dir)
+{
+    return Reader(SimulatorArgs() + TypeArgs(type) + search, dir);
+}
+
+// ---- Searches give what the simulator gives ------------------------------------
+
+struct SearchCase
+{
+    const char *name;
+    DeviceType type;
+    QStringList args;
+};
+
+class SearchThroughTheRealBackend : public testing::TestWithParam<SearchCase>
+{
+};
+
+TEST_P(SearchThroughTheRealBackend, FilesEqualTheSimulatorsByteForByte)
+{
+    const SearchCase &c = GetParam();
+    EmulatedBridgeChip chip(Journal(c.type));
+    QTemporaryDir real, simulated;
+    const ReaderRun r = Reader(TypeArgs(c.type) + c.args, real.path());
+    const ReaderRun s = Reference(c.args, c.type, simulated.path());
+    ASSERT_EQ(s.status, 0) << s.err.toStdString();
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, s.out);
+    EXPECT_FALSE(r.out.isEmpty());
+    EXPECT_FALSE(r.out.startsWith(QLatin1String("Found 0 documents"))) << "the case reads nothing";
+    const auto realFiles = Files(real.path());
+    const auto simulatedFiles = Files(simulated.path());
+    EXPECT_EQ(realFiles.size(), simulatedFiles.size());
+    for (const auto &[name, bytes] : simulatedFiles) {
+        ASSERT_TRUE(realFiles.count(name)) << name.toStdString();
+        EXPECT_EQ(realFiles.at(name), bytes) << name.toStdString();
+    }
+}
+
+const QString Decoded = QStringLiteral("--decoded");
+INSTANTIATE_TEST_SUITE_P(
+    EveryMode, SearchThroughTheRealBackend,
+    testing::Values(SearchCase{"Info", DeviceType::CashRegister, {QStringLiteral("--info")}},
+                    SearchCase{"NumbersCashRegister", DeviceType::CashRegister,
+                               {Decoded, QStringLiteral("--numbers"), QStringLiteral("3"), QStringLiteral("9")}},
+                    SearchCase{"NumbersFiscalPrinter", DeviceType::FiscalPrinter,
+                               {Decoded, QStringLiteral("--numbers"), QStringLiteral("3"), QStringLiteral("9")}},
+                    SearchCase{"Dates", DeviceType::CashRegister,
+                               {Decoded, QStringLiteral("--dates"), QStringLiteral("2025-01-17"),
+                                QStringLiteral("00:00:00"), QStringLiteral("2025-01-18"), QStringLiteral("23:59:59")}},
+                    SearchCase{"AllCashRegister", DeviceType::CashRegister, {Decoded, QStringLiteral("--all")}},
+                    SearchCase{"AllFiscalPrinter", DeviceType::FiscalPrinter, {Decoded, QStringLiteral("--all")}}),
+    [](const testing::TestParamInfo<SearchCase> &p) { return std::string(p.param.name); });
+
+// ---- What the device sees -------------------------------------------------------
+
+std::vector<quint16> VendorRequests(const EmulatedBridgeChip &chip)
+{
+    std::vector<quint16> values;
+    for (const auto &e : chip.events()) {
+        if (e.kind == EmulatedBridgeChip::Event::Vendor)
+            values.push_back(e.value);
+    }
+    return values;
+}
+
+TEST(EmulatedBridgeChip, SeesEnableFlushDisableInOrderAndAZeroLengthPacketAfterAFullOne)
+{
+    EmulatedBridgeChip chip(Journal());
     LibusbUsbXpress usb;
-    quint32 n = 0;
-    ASSERT_EQ(usb.SI_GetNumDevices(&n), SI_SUCCESS);
-    ASSERT_EQ(n, 1u);
+    quint32 count = 0;
+    ASSERT_EQ(usb.SI_GetNumDevices(&count), SI_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    SI_HANDLE h = 0;
+    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
+    EXPECT_EQ(VendorRequests(chip), (std::vector<quint16>{0x0002}));
+    ASSERT_EQ(usb.SI_FlushBuffers(h, 1, 1), SI_SUCCESS);
+
+    const QByteArray full(64, '\x40'); // a request of exactly one packet
+    const QByteArray shorter("\x05\x00\x01\x84\x00", 5);
+    quint32 written = 0;
+    ASSERT_EQ(usb.SI_Write(h, full.constData(), 64, &written), SI_SUCCESS);
+    EXPECT_EQ(written, 64u);
+    ASSERT_EQ(usb.SI_Write(h, shorter.constData(), 5, &written), SI_SUCCESS);
+    ASSERT_EQ(usb.SI_Close(h), SI_SUCCESS);
+    EXPECT_EQ(VendorRequests(chip), (std::vector<quint16>{0x0002, 0x0001, 0x0004}));
+
+    std::vector<QByteArray> out;
+    for (const auto &e : chip.events()) {
+        if (e.kind == EmulatedBridgeChip::Event::BulkOut)
+            out.push_back(e.bytes);
+    }
+    EXPECT_EQ(out, (std::vector<QByteArray>{full, QByteArray(), shorter}));
+}
+
+TEST(EmulatedBridgeChip, AnswersFramesOfTheSimulatedJournal)
+{
+    EmulatedBridgeChip chip(Journal());
+    LibusbUsbXpress usb;
+    quint32 count = 0;
+    usb.SI_GetNumDevices(&count);
     char text[SI_MAX_DEVICE_STRLEN];
     ASSERT_EQ(usb.SI_GetProductString(0, text, SI_RETURN_SERIAL_NUMBER), SI_SUCCESS);
     EXPECT_STREQ(text, "e_journal_v01");
+    ASSERT_EQ(usb.SI_GetProductString(0, text, SI_RETURN_DESCRIPTION), SI_SUCCESS);
+    EXPECT_STREQ(text, "USBXpress Device");
+    ASSERT_EQ(usb.SI_GetProductString(0, text, SI_RETURN_VID), SI_SUCCESS);
+    EXPECT_STREQ(text, "10C4");
+
     SI_HANDLE h = 0;
     ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
-    const QByteArray req("\x05\x00\x01\x84\x00", 5);
+    usb.SI_SetTimeouts(5000, 1000);
+    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
     quint32 written = 0;
-    ASSERT_EQ(usb.SI_Write(h, req.constData(), 5, &written), SI_SUCCESS);
-    usb.SI_SetTimeouts(2000, 2000);
-    char frame[255];
+    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &written), SI_SUCCESS);
+    unsigned char frame[AnswerFrameSize];
     quint32 got = 0;
-    EXPECT_EQ(usb.SI_Read(h, frame, 255, &got), SI_SUCCESS);
-    EXPECT_EQ(got, 255u);
-    EXPECT_EQ(usb.SI_Close(h), SI_SUCCESS);
-    for (auto &e : chip.events())
-        printf("event %d %04x %s\n", e.kind, e.value, e.bytes.toHex().constData());
+    ASSERT_EQ(usb.SI_Read(h, frame, AnswerFrameSize, &got), SI_SUCCESS);
+    ASSERT_EQ(got, quint32(AnswerFrameSize));
+    const std::optional<SimulatedJournal::Reply> expected = chip.journal().handle(identity);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(frame), got),
+              QByteArray(reinterpret_cast<const char *>(expected->frame.data()), AnswerFrameSize));
+    quint32 waiting = 99, status = 0;
+    EXPECT_EQ(usb.SI_CheckRXQueue(h, &waiting, &status), SI_SUCCESS);
+    EXPECT_EQ(waiting, 0u);
+    usb.SI_Close(h);
+}
+
+// ---- A device that goes away ----------------------------------------------------
+
+TEST(EmulatedBridgeChip, UnpluggedBetweenCallsEveryCallFailsAtOnce)
+{
+    EmulatedBridgeChip chip(Journal());
+    LibusbUsbXpress usb;
+    quint32 count = 0;
+    usb.SI_GetNumDevices(&count);
+    SI_HANDLE h = 0;
+    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
+    usb.SI_SetTimeouts(10000, 10000);
+    chip.unplug();
+
+    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
+    quint32 n = 0, status = 0;
+    char buffer[AnswerFrameSize];
+    const auto start = Clock::now();
+    EXPECT_NE(Within(20s, "SI_Write", [&] { return usb.SI_Write(h, identity.constData(), 5, &n); }), SI_SUCCESS);
+    EXPECT_NE(Within(20s, "SI_Read", [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); }), SI_SUCCESS);
+    EXPECT_NE(usb.SI_CheckRXQueue(h, &n, &status), SI_SUCCESS);
+    EXPECT_NE(usb.SI_FlushBuffers(h, 1, 1), SI_SUCCESS);
+    EXPECT_LT(Clock::now() - start, 5s) << "a call waited for a device that is gone";
+    EXPECT_EQ(Within(20s, "SI_Close", [&] { return usb.SI_Close(h); }), SI_SUCCESS);
+
+    // libusb hears of the removal from the uevent; give it a moment.
+    const auto deadline = Clock::now() + 5s;
+    do {
+        usb.SI_GetNumDevices(&count);
+    } while (count != 0 && Clock::now() < deadline && (std::this_thread::sleep_for(20ms), true));
+    EXPECT_EQ(count, 0u);
+}
+
+TEST(EmulatedBridgeChip, UnpluggedDuringAReadWakesTheReader)
+{
+    EmulatedBridgeChip chip(Journal(DeviceType::CashRegister, QStringLiteral("drop@1")));
+    LibusbUsbXpress usb;
+    quint32 count = 0;
+    usb.SI_GetNumDevices(&count);
+    SI_HANDLE h = 0;
+    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
+    usb.SI_SetTimeouts(30000, 1000);
+    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
+    quint32 n = 0;
+    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
+
+    std::thread unplugger([&] {
+        std::this_thread::sleep_for(300ms);
+        chip.unplug();
+    });
+    char buffer[AnswerFrameSize];
+    const auto start = Clock::now();
+    const SI_STATUS status = Within(60s, "SI_Read", [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); });
+    const auto waited = Clock::now() - start;
+    unplugger.join();
+    EXPECT_NE(status, SI_SUCCESS);
+    EXPECT_LT(waited, 10s) << "the read waited out its 30 s time-out for a device that had gone";
+    EXPECT_EQ(Within(20s, "SI_Close", [&] { return usb.SI_Close(h); }), SI_SUCCESS);
+}
+
+// Whole lines of the reference, from its start.
+bool IsLinePrefix(const QByteArray &part, const QByteArray &whole, int lineBytes)
+{
+    return part.size() % lineBytes == 0 && whole.startsWith(part);
+}
+
+TEST(EmulatedBridgeChip, SearchUnpluggedForGoodKeepsAPrefixAndTheNextReadsEverything)
+{
+    EmulatedBridgeChip chip(Journal());
+    QTemporaryDir ref, dir;
+    ASSERT_EQ(Reference({QStringLiteral("--all")}, DeviceType::CashRegister, ref.path()).status, 0);
+    const QByteArray reference = JournalFile(ref.path());
+
+    QProcess *p = StartReader({QStringLiteral("--all")}, dir.path());
+    ASSERT_TRUE(chip.waitForRequests(40, 60s));
+    chip.unplug();
+    const ReaderRun lost = Finish(p);
+    EXPECT_EQ(lost.status, 3) << lost.err.toStdString();
+    const QByteArray partial = JournalFile(dir.path());
+    EXPECT_TRUE(IsLinePrefix(partial, reference, 18 + 2));
+    EXPECT_LT(partial.size(), reference.size());
+
+    chip.plugIn();
+    const ReaderRun again = Reader({QStringLiteral("--all")}, dir.path());
+    ASSERT_EQ(again.status, 0) << again.err.toStdString();
+    EXPECT_EQ(JournalFile(dir.path()), reference);
+}
+
+TEST(EmulatedBridgeChip, SearchOverAShortUnplugReadsEverything)
+{
+    EmulatedBridgeChip chip(Journal());
+    QTemporaryDir ref, dir;
+    ASSERT_EQ(Reference({QStringLiteral("--all")}, DeviceType::CashRegister, ref.path()).status, 0);
+
+    QProcess *p = StartReader({QStringLiteral("--all")}, dir.path());
+    ASSERT_TRUE(chip.waitForRequests(40, 60s));
+    chip.unplug();
+    std::this_thread::sleep_for(1s);
+    chip.plugIn();
+    const ReaderRun r = Finish(p);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(JournalFile(dir.path()), JournalFile(ref.path()));
+}
+
+// ---- Answers late, never, or from a halted endpoint -----------------------------
+
+class LateAnswer : public testing::TestWithParam<const char *>
+{
+};
+
+TEST_P(LateAnswer, SearchRecoversWithEveryLine)
+{
+    EmulatedBridgeChip chip(Journal(DeviceType::CashRegister, QString::fromLatin1(GetParam())));
+    QTemporaryDir ref, dir;
+    const QStringList search{QStringLiteral("--numbers"), QStringLiteral("3"), QStringLiteral("6")};
+    ASSERT_EQ(Reference(search, DeviceType::CashRegister, ref.path()).status, 0);
+    const ReaderRun r = Reader(search, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(JournalFile(dir.path()), JournalFile(ref.path()));
+}
+
+// slow: within the 10 s read time-out; drop: never, so the request is sent again.
+INSTANTIATE_TEST_SUITE_P(AnswerFaults, LateAnswer, testing::Values("slow@4:800ms", "drop@4"));
+
+TEST(EmulatedBridgeChip, StalledBulkInIsClearedAndTheReadFailsAtOnce)
+{
+    EmulatedBridgeChip chip(Journal());
+    LibusbUsbXpress usb;
+    quint32 count = 0;
+    usb.SI_GetNumDevices(&count);
+    SI_HANDLE h = 0;
+    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
+    usb.SI_SetTimeouts(30000, 1000);
+    const int submitsBefore = chip.inSubmitCount();
+    chip.stallIn();
+
+    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
+    quint32 n = 0;
+    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
+    char buffer[AnswerFrameSize];
+    const auto start = Clock::now();
+    const SI_STATUS status = Within(60s, "SI_Read", [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); });
+    EXPECT_EQ(status, SI_READ_ERROR);
+    EXPECT_LT(Clock::now() - start, 10s) << "the read waited out its time-out on a halted endpoint";
+    EXPECT_LT(chip.inSubmitCount() - submitsBefore, 10) << "the halted endpoint was resubmitted in a loop";
+    EXPECT_FALSE(chip.inHalted());
+    bool cleared = false;
+    for (const auto &e : chip.events())
+        cleared |= e.kind == EmulatedBridgeChip::Event::ClearHalt && e.value == 0x81;
+    EXPECT_TRUE(cleared);
+
+    // Cleared, the link works again.
+    ASSERT_EQ(usb.SI_FlushBuffers(h, 1, 1), SI_SUCCESS);
+    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
+    EXPECT_EQ(usb.SI_Read(h, buffer, AnswerFrameSize, &n), SI_SUCCESS);
+    EXPECT_EQ(n, quint32(AnswerFrameSize));
+    usb.SI_Close(h);
+}
+
+TEST(EmulatedBridgeChip, ZeroTimeoutsMeanDoNotWaitForWritesAsForReads)
+{
+    EmulatedBridgeChip chip(Journal());
+    LibusbUsbXpress usb;
+    quint32 count = 0;
+    usb.SI_GetNumDevices(&count);
+    SI_HANDLE h = 0;
+    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
+    usb.SI_SetTimeouts(0, 0);
+    chip.holdWrites(true);
+    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
+    quint32 n = 0;
+    EXPECT_EQ(Within(20s, "SI_Write with a zero time-out",
+                     [&] { return usb.SI_Write(h, identity.constData(), 5, &n); }),
+              SI_WRITE_TIMED_OUT);
+    char buffer[AnswerFrameSize];
+    EXPECT_EQ(Within(20s, "SI_Read with a zero time-out",
+                     [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); }),
+              SI_READ_TIMED_OUT);
+    chip.holdWrites(false);
+    usb.SI_Close(h);
+}
+
+// ---- Closing while the event thread resubmits -------------------------------------
+
+std::atomic<int> g_resubmits{0};
+void SlowResubmit()
+{
+    if (g_resubmits++ == 0)
+        std::this_thread::sleep_for(300ms);
+}
+
+TEST(EmulatedBridgeChip, CloseDuringAResubmissionReturns)
+{
+    EmulatedBridgeChip chip(Journal());
+    LibusbUsbXpress usb;
+    quint32 count = 0;
+    usb.SI_GetNumDevices(&count);
+    SI_HANDLE h = 0;
+    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
+    g_resubmits = 0;
+    LibusbTesting::beforeResubmit = &SlowResubmit;
+    // The answer, 150 ms after the write has returned, completes the posted
+    // IN transfer; the event thread then stops in the hook, past its look at
+    // the stop flag, for 300 ms, and the close comes in that moment.
+    chip.setLatency(150ms);
+    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
+    quint32 n = 0;
+    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
+    const auto deadline = Clock::now() + 10s;
+    while (g_resubmits.load() == 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_GT(g_resubmits.load(), 0) << "the answer never completed the IN transfer";
+    EXPECT_EQ(Within(20s, "SI_Close during a resubmission", [&] { return usb.SI_Close(h); }), SI_SUCCESS);
+    LibusbTesting::beforeResubmit = nullptr;
+}
+
+// ---- What the person at the desk is told -----------------------------------------
+
+TEST(EmulatedBridgeChip, NoPermissionOnTheNodeIsAFailedOpenNotAnotherDevice)
+{
+    EmulatedBridgeChip chip(Journal());
+    QTemporaryDir dir;
+    QStringList program{QStringLiteral(EJOURNAL_READ_PATH)};
+    if (geteuid() == 0) {
+        // root opens anything; the person without the udev rule is not root.
+        // The test bed becomes readable to that user, as sysfs is (and its
+        // root writable: the emulated uevent socket is made there); only the
+        // node stays root's, as it is without the rule.
+        const QString root = QString::fromLocal8Bit(qgetenv("UMOCKDEV_DIR"));
+        chmod(root.toLocal8Bit().constData(), 0777);
+        QDirIterator it(root, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo f(it.next());
+            if (!f.isSymLink())
+                chmod(f.filePath().toLocal8Bit().constData(), f.isDir() ? 0755 : 0666);
+        }
+        ASSERT_EQ(chmod(chip.deviceNodeFile().toLocal8Bit().constData(), 0600), 0);
+        chmod(dir.path().toLocal8Bit().constData(), 0777);
+        program = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                              QStringLiteral("--clear-groups")}
+                  + program;
+    } else {
+        ASSERT_EQ(chmod(chip.deviceNodeFile().toLocal8Bit().constData(), 0), 0);
+    }
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(program.first(), program.mid(1) + QStringList{QStringLiteral("--info")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QLatin1String("Error opening device: e_journal_v01. Reset hardware and try again.")))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains(QLatin1String("No communication with device"))) << err.toStdString();
+    EXPECT_FALSE(err.contains(QLatin1String("other device"), Qt::CaseInsensitive)) << err.toStdString();
+}
+
+TEST(EmulatedBridgeChip, MalformedUsbIdsAreNamedAndTheRestStillWorks)
+{
+    EmulatedBridgeChip chip(Journal());
+    QTemporaryDir dir;
+    const ReaderRun r = Reader({QStringLiteral("--info")}, dir.path(),
+                               {QStringLiteral("EJOURNAL_USB_IDS=bogus,10c4:ea60,10c4:zz")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String("\"bogus\" is not vid:pid in hexadecimal, ignored"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String("\"10c4:zz\""))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QLatin1String("10c4:ea60"))) << r.err.toStdString();
+}
+
+TEST(EmulatedBridgeChip, TraceCarriesWhatTheBackendSaw)
+{
+    EmulatedBridgeChip chip(Journal());
+    QTemporaryDir dir;
+    const ReaderRun traced = Reader({QStringLiteral("--trace"), QStringLiteral("--info")}, dir.path());
+    ASSERT_EQ(traced.status, 0) << traced.err.toStdString();
+    EXPECT_TRUE(traced.err.contains(QLatin1String("opened 10c4:ea61, interface 0, IN 0x81, OUT 0x01")))
+        << traced.err.toStdString();
+    const ReaderRun quiet = Reader({QStringLiteral("--info")}, dir.path());
+    EXPECT_TRUE(quiet.err.isEmpty()) << quiet.err.toStdString();
 }
 
 } // namespace
