@@ -79,8 +79,16 @@ RequestListExchange::Pass RequestListExchange::onePass()
     if (m_ctx.usb.SI_Read(s.DevHandle, m_buffer.data(), AnswerFrameSize, &read) != SI_SUCCESS)
         return linkFailure() ? Pass::Continue : Pass::Finished;
 
+    const bool lengthAgrees = FrameLength(m_buffer) == int(read);
     CheckFrameLength(m_ctx, m_buffer, read);
     s.WaitTicks = 0;
+    if (!lengthAgrees && FrameStatus(m_buffer) != AnswerStatusSuccess) {
+        // Stray bytes shifted the frame, so its status byte is whatever
+        // landed there: the link's fault, not the device's answer. Both
+        // buffers were just flushed; the request goes again, within the
+        // bound that failed reads have.
+        return sendAgain() ? Pass::Continue : Pass::Finished;
+    }
     return handleFrame() ? Pass::Continue : Pass::Finished;
 }
 
@@ -164,7 +172,16 @@ bool RequestListExchange::answersCurrentRequest() const
         // Each of these answers starts with the document's number.
         const quint8 *p = FramePayload(m_buffer);
         const quint32 doc = quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
-        return FramePayloadLength(m_buffer) >= 4 && doc == quint32(request.DocNum);
+        if (FramePayloadLength(m_buffer) < 4 || doc != quint32(request.DocNum))
+            return false;
+        if (request.Cmd != CmdDocumentLines)
+            return true;
+        // A late copy of the same document's earlier answer would write its
+        // lines twice and lose these: the stretch must start where asked and
+        // hold no more rows than asked (fewer is the device's own word).
+        const quint16 startRow = quint16(p[4] << 8 | p[5]);
+        return FramePayloadLength(m_buffer) >= data_124::HeaderSize && startRow == request.NumLine
+               && p[6] <= request.LineCount;
     }
     default:
         return true;

@@ -123,13 +123,13 @@ bool parseItem(const QString &item, FaultPlan &plan, QString *error)
             fault.durationUs = *us;
         }
         fault.kind = FaultPlan::Kind::Unplug;
-    } else if (name == QLatin1String("slow")) {
+    } else if (name == QLatin1String("slow") || name == QLatin1String("late")) {
         if (!noExtras(false, true))
             return false;
         const auto us = parseDurationUs(argument);
         if (!us)
-            return fail(error, where + QStringLiteral("slow needs a delay, as in slow@3:11s"));
-        fault.kind = FaultPlan::Kind::Slow;
+            return fail(error, where + name + QStringLiteral(" needs a delay, as in ") + name + QStringLiteral("@3:11s"));
+        fault.kind = name == QLatin1String("slow") ? FaultPlan::Kind::Slow : FaultPlan::Kind::Late;
         fault.durationUs = *us;
     } else {
         const NamedKind *found = nullptr;

@@ -19,20 +19,22 @@
 //   readfail@N      reading the answer fails
 //   unplug@N[:T]    the device vanishes at request N, back after T (forever without)
 //   slow@N:T        the answer to request N comes T late
+//   late@N:T        the answer to request N comes T late and, like bytes
+//                   already in the bridge chip, survives a close and reopen
 //   latency=T       every answer comes T after its request
 //   random=P        each request meets a random fault with probability P
 //   seed=S          seed of the random faults
 // Durations take us, ms or s (2ms, 1.5s); a bare number is milliseconds.
 struct FaultPlan
 {
-    enum class Kind { Drop, ErrorFrame, BadLength, Garbage, Noise, ShortWrite, WriteFail, ReadFail, Unplug, Slow };
+    enum class Kind { Drop, ErrorFrame, BadLength, Garbage, Noise, ShortWrite, WriteFail, ReadFail, Unplug, Slow, Late };
 
     struct Fault
     {
         Kind kind = Kind::Drop;
         quint64 request = 0;
         int value = 0;           // error code, or stray byte count
-        qint64 durationUs = -1;  // unplug: how long the device stays away (-1 forever); slow: the delay
+        qint64 durationUs = -1;  // unplug: how long the device stays away (-1 forever); slow, late: the delay
     };
 
     std::vector<Fault> scripted;

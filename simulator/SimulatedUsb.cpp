@@ -112,7 +112,7 @@ SI_STATUS SimulatedUsb::SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle)
         return SI_DEVICE_IO_FAILED;
     ++m_openCount;
     m_openHandle = HandleBase + m_generation;
-    m_rx.clear();
+    dropHostBytes();
     *cyHandle = m_openHandle;
     return SI_SUCCESS;
 }
@@ -123,10 +123,15 @@ SI_STATUS SimulatedUsb::SI_Close(SI_HANDLE cyHandle)
         return SI_INVALID_HANDLE;
     if (cyHandle == m_openHandle) {
         m_openHandle = 0;
-        m_rx.clear();
+        dropHostBytes();
     }
     ++m_closeCount;
     return SI_SUCCESS;
+}
+
+void SimulatedUsb::dropHostBytes()
+{
+    std::erase_if(m_rx, [](const Chunk &c) { return !c.survivesReopen; });
 }
 
 SI_STATUS SimulatedUsb::SI_SetTimeouts(quint32 dwReadTimeout, quint32 dwWriteTimeout)
@@ -298,6 +303,10 @@ SI_STATUS SimulatedUsb::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint
     c.readyAt = m_clock->nowUs() + m_options.faults.latencyUs + reply->delayUs;
     if (auto f = has(K::Slow); f != faults.end())
         c.readyAt += f->durationUs;
+    if (auto f = has(K::Late); f != faults.end()) {
+        c.readyAt += f->durationUs;
+        c.survivesReopen = true;
+    }
     if (auto f = has(K::Noise); f != faults.end()) {
         for (int k = 0; k < f->value; ++k)
             c.bytes.append(char(m_random()));

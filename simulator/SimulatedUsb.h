@@ -69,7 +69,10 @@ private:
         qint64 readyAt = 0;
         QByteArray bytes;
         bool readFails = false;
+        bool survivesReopen = false; // still inside the bridge chip when the host reopens it
     };
+    // What a close or an open throws away: what the host had, not what the chip still holds.
+    void dropHostBytes();
 
     int journalIndex() const { return int(m_options.otherDevices.size()); }
     quint32 listedCount();
