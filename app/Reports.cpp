@@ -36,6 +36,7 @@ void TMainForm::writeDecodedLines(const QString &path)
     QFile empty(path);
     if (!empty.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw JournalFileError(CannotCreateText(path, empty.errorString()));
+    CloseWrittenFile(empty);
 }
 
 void TMainForm::ExportBtnClick()

@@ -86,6 +86,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
             std::this_thread::sleep_for(std::chrono::milliseconds(TickPeriodMs));
     }
     if (!records.identityReceived) {
+        nameUntoldErrorCode(records);
         CloseDevice(m_usb, state.DevHandle);
         return ExitSearchFailed;
     }
@@ -131,8 +132,10 @@ int HeadlessReader::run(bool sleepBetweenTicks)
                              settings, readTimer, view);
         switch (search.FindBtnClick(request)) {
         case JournalSearch::Outcome::Completed:
-        case JournalSearch::Outcome::NotStarted:
             status = ExitDone;
+            break;
+        case JournalSearch::Outcome::NotStarted:
+            status = ExitNothingRead;
             break;
         case JournalSearch::Outcome::BadNumber:
             status = ExitBadArguments;
@@ -143,6 +146,17 @@ int HeadlessReader::run(bool sleepBetweenTicks)
             break;
         }
     }
+    if (status == ExitSearchFailed)
+        nameUntoldErrorCode(records);
     CloseDevice(m_usb, state.DevHandle);
     return status;
+}
+
+void HeadlessReader::nameUntoldErrorCode(const AnswerRecords &records)
+{
+    // Codes 2 to 9 are on the error label already; any other leaves it
+    // hidden, and a log would not say why the reading ended.
+    if (records.lastErrorCode != 0 && ErrMsgText(records.lastErrorCode).isEmpty())
+        m_port.messageBox(UserPort::Box::Error,
+                          QStringLiteral("The journal answered with error code %1.").arg(records.lastErrorCode));
 }

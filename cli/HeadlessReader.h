@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExchangeState.h"
 #include "ReaderOptions.h"
 
 #include <cstdio>
@@ -13,7 +14,7 @@ class UserPort;
 class HeadlessReader
 {
 public:
-    enum ExitStatus { ExitDone = 0, ExitNoDevice = 1, ExitBadArguments = 2, ExitSearchFailed = 3 };
+    enum ExitStatus { ExitDone = 0, ExitNoDevice = 1, ExitBadArguments = 2, ExitSearchFailed = 3, ExitNothingRead = 4 };
 
     // How many ticks the identity may take before the reader gives up.
     static constexpr int IdentityTickLimit = 64;
@@ -24,6 +25,8 @@ public:
     int run(bool sleepBetweenTicks = true);
 
 private:
+    void nameUntoldErrorCode(const AnswerRecords &records);
+
     SIUSBXP &m_usb;
     const ReaderOptions &m_options;
     UserPort &m_port;

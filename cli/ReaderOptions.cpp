@@ -34,7 +34,8 @@ QString ReaderUsage()
         "  --sim-faults PLAN      faults the simulated journal injects, e.g. drop@5,error3@7,latency=2ms\n"
         "\n"
         "Exit status: 0 done, 1 no journal device found or opened, 2 bad arguments,\n"
-        "3 the search ended on an error answer, a time-out or a lost device.\n");
+        "3 the search ended on an error answer, a time-out, a lost device or a file\n"
+        "that could not be written, 4 the search did not start (no stored documents).\n");
 }
 
 std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString *error)

@@ -13,6 +13,29 @@ QString CannotCreateText(const QString &path, const QString &reason)
     return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
 }
 
+namespace {
+
+JournalFileError CannotWrite(const QFile &file)
+{
+    return JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(file.fileName(), file.errorString()));
+}
+
+} // namespace
+
+void CloseWrittenFile(QFile &file)
+{
+    if (!file.isOpen())
+        return;
+    if (!file.flush()) {
+        const JournalFileError error = CannotWrite(file);
+        file.close();
+        throw error;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        throw CannotWrite(file);
+}
+
 JournalFileWriter::JournalFileWriter(const QString &path, int lineWidth)
     : m_file(path)
     , m_lineWidth(lineWidth)
@@ -49,9 +72,8 @@ void JournalFileWriter::flush()
     if (m_buffer.isEmpty())
         return;
     if (m_file.write(m_buffer) != m_buffer.size()) {
-        const QString reason = m_file.errorString();
         m_buffer.clear();
-        throw JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_file.fileName(), reason));
+        throw CannotWrite(m_file);
     }
     m_buffer.clear();
 }
@@ -60,8 +82,13 @@ void JournalFileWriter::close()
 {
     if (!m_file.isOpen())
         return;
-    flush();
-    m_file.close();
+    try {
+        flush();
+    } catch (const JournalFileError &) {
+        m_file.close();
+        throw;
+    }
+    CloseWrittenFile(m_file);
 }
 
 namespace {
@@ -122,7 +149,7 @@ void WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath
     buffer.reserve(BufferBytes * 2);
     auto flush = [&] {
         if (out.write(buffer) != buffer.size())
-            throw JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(decodedPath, out.errorString()));
+            throw CannotWrite(out);
         buffer.clear();
     };
     qint64 done = 0;
@@ -135,4 +162,5 @@ void WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath
             flush();
     });
     flush();
+    CloseWrittenFile(out);
 }

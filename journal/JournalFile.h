@@ -74,3 +74,8 @@ void WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath
                       const std::function<void()> &every100Lines = {});
 
 QString CannotCreateText(const QString &path, const QString &reason);
+
+// Flushes and closes a file that was written. QFile::write only says that Qt
+// took the bytes; the file system's word (a full disk) comes here, and a
+// file is complete only when this returns.
+void CloseWrittenFile(QFile &file);

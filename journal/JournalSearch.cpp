@@ -154,7 +154,8 @@ JournalSearch::Outcome JournalSearch::FindBtnClick(const SearchRequest &request)
         return Outcome::FileError;
     }
 
-    finish(request, showOnScreen);
+    if (!finish(request, showOnScreen))
+        return Outcome::FileError;
     return end == RequestListExchange::End::Completed ? Outcome::Completed : Outcome::EndedOnError;
 }
 
@@ -262,8 +263,9 @@ qint64 JournalSearch::documentCount(const SearchRequest &request) const
     }
 }
 
-void JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
+bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
 {
+    bool decodedWritten = true;
     m_state.EndDT = QDateTime::currentDateTime();
     m_view.setElapsedText(ElapsedText(m_state.StartDT, m_state.EndDT));
     m_ctx.port.progressFinish();
@@ -281,6 +283,7 @@ void JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
             WriteDecodedFile(m_state.journal, decoded, m_settings.LineWidth, [&port] { port.processPendingMessages(); });
         } catch (const JournalFileError &e) {
             m_ctx.port.messageBox(UserPort::Box::Error, e.message());
+            decodedWritten = false;
         }
     }
 
@@ -289,6 +292,7 @@ void JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
         m_view.setSummaryText(SummaryText(documentCount(request), m_state.JournalLineCount));
     }
     done();
+    return decodedWritten;
 }
 
 void JournalSearch::done()

@@ -60,7 +60,7 @@ public:
         BadNumber,    // a number field was empty or not a 32-bit integer
         Completed,
         EndedOnError, // an error answer, a time-out or a lost device ended the reading
-        FileError,    // the journal file could not be written
+        FileError,    // the journal file or the decoded file could not be written
     };
 
     // The page estimate of the summary.
@@ -81,7 +81,8 @@ private:
 
     bool checkNumbers(const SearchRequest &request);
     bool startMode(const SearchRequest &request, bool &showOnScreen);
-    void finish(const SearchRequest &request, bool showOnScreen);
+    // False when the decoded file could not be written (the user was told).
+    bool finish(const SearchRequest &request, bool showOnScreen);
     void done();
     qint64 documentCount(const SearchRequest &request) const;
 

@@ -107,6 +107,7 @@ void ExchangeEngine::receive()
             break;
         }
     } else {
+        m_ctx.records.lastErrorCode = FrameErrorCode(m_buffer);
         ErrMsg(m_ctx.port, FrameErrorCode(m_buffer));
         m_ctx.port.progressAbort();
         m_ctx.port.setFindEnabled(true);

@@ -42,6 +42,9 @@ struct AnswerRecords
     data_130 Data130;
     data_132 Data132;
     bool identityReceived = false;
+    // Code of the last error frame (0: none yet), for whoever must say why a
+    // wait ended when the code has no text of its own.
+    quint8 lastErrorCode = 0;
 };
 
 // The timer that drives the engine's tick (ReadTimer). The windows and the

@@ -125,6 +125,7 @@ bool RequestListExchange::handleFrame()
 {
     ExchangeState &s = m_ctx.state;
     if (FrameStatus(m_buffer) != AnswerStatusSuccess) {
+        m_ctx.records.lastErrorCode = FrameErrorCode(m_buffer);
         ErrMsg(m_ctx.port, FrameErrorCode(m_buffer));
         m_ctx.port.progressAbort();
         m_ctx.port.setFindEnabled(true);

@@ -141,3 +141,63 @@ TEST(ReaderProgram, BadNumbersAreBadArguments)
 }
 
 } // namespace
+
+namespace {
+
+// A full disk, made real: the file's name is a link to /dev/full, whose
+// writes fail with ENOSPC, so nothing but the file system says so.
+TEST(ReaderProgram, FullDiskIsAFailureThatNamesTheFile)
+{
+    const QString fiscal = fiscalNumber();
+    ASSERT_FALSE(fiscal.isEmpty());
+    for (const QString &full : {QStringLiteral("Original_%1.txt"), QStringLiteral("Bosnian_%1.txt")}) {
+        QTemporaryDir dir;
+        const QString name = full.arg(fiscal);
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(name)));
+        // Small enough that every byte waits in a buffer until the close.
+        const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--directory"), dir.path(),
+                                    QStringLiteral("--decoded"), QStringLiteral("--numbers"), QStringLiteral("0"),
+                                    QStringLiteral("30")});
+        EXPECT_EQ(r.status, 3) << name.toStdString() << "\n" << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot write file \"%1\"").arg(dir.filePath(name))))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String("No space left on device"))) << r.err.toStdString();
+    }
+}
+
+TEST(ReaderProgram, SearchThatDoesNotStartHasAStatusOfItsOwn)
+{
+    QTemporaryDir dir;
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("0"),
+                                QStringLiteral("--directory"), dir.path(), QStringLiteral("--all")});
+    EXPECT_EQ(r.status, 4) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String("No stored documents"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST(ReaderProgram, ErrorCodesWithoutATextAreNamed)
+{
+    struct Case
+    {
+        const char *faults;
+        const char *verb;
+        const char *said;
+    };
+    const Case cases[] = {
+        {"error42@5", "--all", "The journal answered with error code 42."},
+        {"error200@1", "--info", "The journal answered with error code 200."},
+        {"error3@5", "--all", "Document number is out of range"},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("5"),
+                                    QStringLiteral("--sim-faults"), QLatin1String(c.faults), QStringLiteral("--directory"),
+                                    dir.path(), QLatin1String(c.verb)});
+        EXPECT_EQ(r.status, 3) << c.faults;
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.said))) << c.faults << "\n" << r.err.toStdString();
+        if (QByteArray(c.faults) == "error3@5")
+            EXPECT_FALSE(r.err.contains(QLatin1String("error code"))) << "a code with a text is not named twice";
+    }
+}
+
+} // namespace
