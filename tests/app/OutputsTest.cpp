@@ -4,6 +4,8 @@
 #include "SpreadsheetDriver.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
@@ -85,6 +87,16 @@ TEST(TextExport, CancelUnwritableAndNoSearch)
     EXPECT_EQ(gui.dialogs.shown.last(), QStringLiteral("information: Success."));
     EXPECT_TRUE(QFile::exists(empty));
     EXPECT_EQ(fileBytes(empty), QByteArray());
+}
+
+TEST(TextExport, FullDiskIsAnErrorNotASuccess)
+{
+    GuiRig gui(documents(12));
+    searchAll(gui);
+    gui.dialogs.saveNames = {QStringLiteral("/dev/full")};
+    gui.main->ExportBtn->click();
+    ASSERT_EQ(gui.dialogs.shown.size(), 2);
+    EXPECT_EQ(gui.dialogs.shown[1], QStringLiteral("error: Cannot write file \"/dev/full\". No space left on device"));
 }
 
 // A spreadsheet application that writes down the calls made of it.
@@ -205,6 +217,26 @@ TEST(SpreadsheetExport, RefusalsAndFailures)
         if (QString::fromLatin1(c.failAt) == QLatin1String("save"))
             EXPECT_EQ(log->calls.last(), QStringLiteral("release")) << c.name;
     }
+}
+
+TEST(SpreadsheetExport, TemporaryFileOnAFullDiskIsAnError)
+{
+    GuiRig gui(documents(5));
+    auto log = std::make_shared<RecordingSpreadsheet::Log>();
+    gui.main->setSpreadsheetDriver(std::make_unique<RecordingSpreadsheet>(log));
+    searchAll(gui);
+    // The name carries the second it is made in: every name of the next
+    // seconds leads to /dev/full.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s < 5; ++s) {
+        const QString name = QStringLiteral("temp_") + now.addSecs(s).toString(QStringLiteral("yyyyMMddHHmmss"))
+                             + QStringLiteral(".txt");
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), QDir::current().filePath(name)));
+    }
+    gui.main->ExcelBtn->click();
+    EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("error: Error in Excel")});
+    EXPECT_FALSE(log->calls.contains(QStringLiteral("visible")));
+    EXPECT_EQ(log->calls.filter(QStringLiteral("save")).size(), 0) << "no report from a text that was never written";
 }
 
 TEST(PrintedReport, RefusesWithoutASearchAndCancelsQuietly)
