@@ -67,14 +67,16 @@ void TMainForm::ExcelBtnClick()
     }
     showBusyPointer();
     QString temporary;
+    QString report;
+    bool shown = false;
     try {
         const std::unique_ptr<SpreadsheetApplication> calc = m_spreadsheet->createApplication();
         temporary = QDir::current().filePath(QStringLiteral("temp_") + stamp() + QStringLiteral(".txt"));
         writeDecodedLines(temporary);
         calc->openWorkbook(temporary);
-        const QString report = QDir::current().filePath(QStringLiteral("Report") + stamp() + QStringLiteral(".xls"));
+        report = QDir::current().filePath(QStringLiteral("Report") + stamp() + QStringLiteral(".xls"));
         calc->saveFirstWorkbookAs(report);
-        calc->makeVisible();
+        shown = calc->makeVisible();
     } catch (const std::exception &) {
         // The failure's own words mean nothing to the user here.
         restoreBusyPointer();
@@ -84,6 +86,12 @@ void TMainForm::ExcelBtnClick()
     if (!QFile::remove(temporary))
         beep();
     restoreBusyPointer();
+    if (!shown) {
+        // Only a headless Calc here: the report exists, so say where.
+        messageBox(Box::Information, QStringLiteral("The report was saved as \"%1\"; the spreadsheet program "
+                                                    "cannot show it here.")
+                                         .arg(QDir::toNativeSeparators(report)));
+    }
 }
 
 void TMainForm::PrintBtnClick()

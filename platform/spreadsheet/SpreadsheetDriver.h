@@ -22,7 +22,9 @@ public:
     virtual ~SpreadsheetApplication() = default;
     virtual void openWorkbook(const QString &textFile) = 0;
     virtual void saveFirstWorkbookAs(const QString &workbookFile) = 0;
-    virtual void makeVisible() = 0;
+    // Shows the saved workbook; false when it cannot be shown here (no window
+    // can be opened), which is no failure: the workbook is saved.
+    virtual bool makeVisible() = 0;
 };
 
 class SpreadsheetDriver
@@ -43,7 +45,8 @@ class LibreOfficeCalc final : public SpreadsheetDriver
 {
 public:
     // soffice: the program to run; empty to look for "soffice" on the PATH.
-    // show: how the report is shown (by default Calc opens it, detached).
+    // show: how the report is shown (by default Calc opens it, detached,
+    // where it can open a window); false when it cannot be shown.
     explicit LibreOfficeCalc(QString soffice = {}, std::function<bool(const QString &)> show = {});
 
     bool isInstalled() const override;

@@ -139,7 +139,11 @@ public:
         f.open(QIODevice::WriteOnly);
         f.write("workbook");
     }
-    void makeVisible() override { step(QStringLiteral("visible")); }
+    bool makeVisible() override
+    {
+        step(QStringLiteral("visible"));
+        return m_failAt != QLatin1String("hidden");
+    }
 
 private:
     void step(const QString &call)
@@ -217,6 +221,21 @@ TEST(SpreadsheetExport, RefusalsAndFailures)
         if (QString::fromLatin1(c.failAt) == QLatin1String("save"))
             EXPECT_EQ(log->calls.last(), QStringLiteral("release")) << c.name;
     }
+}
+
+TEST(SpreadsheetExport, AReportThatCannotBeShownIsNamed)
+{
+    GuiRig gui(documents(3));
+    auto log = std::make_shared<RecordingSpreadsheet::Log>();
+    gui.main->setSpreadsheetDriver(std::make_unique<RecordingSpreadsheet>(log, true, QStringLiteral("hidden")));
+    searchAll(gui);
+    gui.main->ExcelBtn->click();
+    const QStringList reports = QDir::current().entryList({QStringLiteral("Report*.xls")});
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(gui.dialogs.shown,
+              QStringList{QStringLiteral("information: The report was saved as \"%1\"; the spreadsheet program cannot "
+                                         "show it here.")
+                              .arg(QDir::current().filePath(reports[0]))});
 }
 
 TEST(SpreadsheetExport, TemporaryFileOnAFullDiskIsAnError)
