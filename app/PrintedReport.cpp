@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <limits>
+
 namespace {
 
 QFont reportFont(const QString &face, int points, bool bold = false, bool underline = false)
@@ -71,6 +73,57 @@ private:
     QFont m_titleFont, m_subtitleFont, m_smallFont, m_bodyFont;
 };
 
+// Passes on only the pages of the print dialog's range. The layout still
+// runs over the whole report, so each page keeps its number in it.
+class PageRangeCanvas final : public ReportCanvas
+{
+public:
+    PageRangeCanvas(ReportCanvas &inner, int firstPage, int lastPage)
+        : m_inner(inner)
+        , m_first(firstPage)
+        , m_last(lastPage)
+    {
+    }
+
+    void newPage() override
+    {
+        ++m_page;
+        if (printing() && m_started)
+            m_inner.newPage();
+    }
+    void header(int pageNumber, int titleX, int titleY, int subtitleY, int numberX, int numberY, int dateY) override
+    {
+        if (!printing())
+            return;
+        m_started = true;
+        m_inner.header(pageNumber, titleX, titleY, subtitleY, numberX, numberY, dateY);
+    }
+    void bodyLine(int x, int y, const QString &text) override
+    {
+        if (printing())
+            m_inner.bodyLine(x, y, text);
+    }
+    void rule(int x, int top, int bottom) override
+    {
+        if (printing())
+            m_inner.rule(x, top, bottom);
+    }
+    bool pastTheRange() const { return m_page > m_last; }
+
+private:
+    bool printing() const { return m_page >= m_first && m_page <= m_last; }
+
+    ReportCanvas &m_inner;
+    int m_first, m_last;
+    int m_page = 1;
+    bool m_started = false;
+};
+
+// Stops the walk through the journal once the last page of the range is done.
+struct RangePrinted
+{
+};
+
 } // namespace
 
 PageGeometry PrinterGeometry(const QPrinter &printer)
@@ -98,12 +151,21 @@ int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int Li
         throw JournalFileError(QStringLiteral("The printer cannot be used."));
     PainterCanvas canvas(printer, painter, title, printedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     const int hashWidth = QFontMetrics(PainterCanvas::BodyFont(), &printer).horizontalAdvance(QLatin1Char('#'));
-    ReportLayout layout(PrinterGeometry(printer), hashWidth, LineWidth, canvas);
+    const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
+    PageRangeCanvas chosen(canvas, range ? printer.fromPage() : 1,
+                           range ? qMax(printer.fromPage(), printer.toPage()) : std::numeric_limits<int>::max());
+    ReportLayout layout(PrinterGeometry(printer), hashWidth, LineWidth, chosen);
     layout.begin();
     try {
         if (journal.written && journal.lineCount > 0) {
-            ForEachJournalLine(journal, [&](QByteArrayView raw) { layout.addLine(ConvertJournalLine(raw, LineWidth)); });
+            ForEachJournalLine(journal, [&](QByteArrayView raw) {
+                layout.addLine(ConvertJournalLine(raw, LineWidth));
+                if (chosen.pastTheRange())
+                    throw RangePrinted{};
+            });
         }
+    } catch (const RangePrinted &) {
+        // The rest of the report is not printed.
     } catch (...) {
         painter.end();
         throw;

@@ -4,6 +4,13 @@
 #include "SpreadsheetDriver.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <map>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -309,6 +316,165 @@ TEST(PrintedReport, EmptyResultPrintsOnePageWithTheHeader)
     printer.setOutputFileName(gui.dir.filePath(QStringLiteral("empty.pdf")));
     EXPECT_EQ(PrintJournalReport(printer, gui.main->Search.journal, 18, gui.main->Search.Title, QDateTime::currentDateTime()), 1);
     EXPECT_EQ(pdfPages(fileBytes(printer.outputFileName())), 1);
+}
+
+} // namespace
+
+namespace {
+
+// One word of a printed page as poppler reads it from the PDF, in points
+// from the paper's top-left corner.
+struct PdfWord
+{
+    int page = 0;
+    double xMin = 0, yMin = 0;
+    QString text;
+};
+
+QList<PdfWord> PdfWords(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(60000)) << "pdftotext (poppler-utils) runs";
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    QList<PdfWord> words;
+    int page = 0;
+    static const QRegularExpression token(
+        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    for (auto it = token.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        words.append({page, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3)});
+    }
+    return words;
+}
+
+// The paper, its margins and the printer's resolution, fixed here, so the
+// expected places follow from the report's rules alone: millimetres of the
+// printable area scaled to the whole paper's device units, the bottom limit
+// four line pitches above the printable area's foot, a new page when the next
+// column would reach within 35 mm of the printable area's right edge.
+constexpr double PaperW = 210, PaperH = 297; // A4, mm
+constexpr int Dpi = 1200;                    // QPrinter::HighResolution to PDF
+struct Margins
+{
+    double left, top, right, bottom;
+};
+// Top and bottom differ from left and right, so the printable area's
+// proportions differ from the paper's: a vertical place computed with the
+// horizontal rule lands elsewhere.
+constexpr Margins Narrow{5, 30, 25, 25}; // the paper's width and the printable width far apart
+constexpr Margins Usual{5, 30, 10, 25};  // the header's right-hand texts stay on the paper
+
+double UnitsPerMm() { return Dpi / 25.4; }
+int Units(double mm) { return int(mm * UnitsPerMm()); }
+int XUnits(double mm, const Margins &m) { return int(std::nearbyint(mm / (PaperW - m.left - m.right) * Units(PaperW))); }
+int YUnits(double mm, const Margins &m) { return int(std::nearbyint(mm / (PaperH - m.top - m.bottom) * Units(PaperH))); }
+double PointsX(int units, const Margins &m) { return m.left / 25.4 * 72 + units * 72.0 / Dpi; }
+double PointsY(int units, const Margins &m) { return m.top / 25.4 * 72 + units * 72.0 / Dpi; }
+
+TEST(PrintedReport, PdfPagesHoldTheLinesWhereTheLayoutPutsThem)
+{
+    QTemporaryDir dir;
+    JournalFileInfo journal{dir.filePath(QStringLiteral("Original_X.txt")), 18, 0, true};
+    {
+        JournalFileWriter w(journal.path, 18);
+        for (int i = 0; i < 700; ++i)
+            w.writeLine(QStringLiteral("Z%1").arg(i, 5, 10, QLatin1Char('0')).toLatin1());
+        w.close();
+        journal.lineCount = w.lineCount();
+    }
+    auto print = [&](const QString &name, const Margins &m, int from, int to) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(name));
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(m.left, m.top, m.right, m.bottom), QPageLayout::Millimeter));
+        if (from > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(from, to);
+        }
+        const int hash = QFontMetrics(QFont(QStringLiteral("Courier New"), 8), &printer).horizontalAdvance(QLatin1Char('#'));
+        PrintJournalReport(printer, journal, 18, QStringLiteral("all stored documents"),
+                           QDateTime(QDate(2025, 1, 17), QTime(10, 30)));
+        return std::make_pair(PdfWords(printer.outputFileName()), hash);
+    };
+    const Margins &m = Narrow;
+    auto [words, hash] = print(QStringLiteral("all.pdf"), m, 0, 0);
+
+    // Body lines of page 1, by column.
+    const int pitch = int(std::nearbyint(1.5 * std::floor(8.0 * Dpi / 72 + 0.5)));
+    const int top = YUnits(20, m);
+    const int bottom = Units(PaperH - m.top - m.bottom) - 4 * pitch;
+    const int linesPerColumn = (bottom - top + pitch - 1) / pitch;
+    const int step = hash * 18 + XUnits(10, m);
+    int columns = 1;
+    while (XUnits(15, m) + columns * step <= Units(PaperW - m.left - m.right) - XUnits(35, m))
+        ++columns;
+    const int perPage = linesPerColumn * columns;
+    std::map<int, int> perColumn;
+    int pages = 0;
+    for (const PdfWord &w : words) {
+        pages = std::max(pages, w.page);
+        if (w.page == 1 && w.text.startsWith(QLatin1Char('Z')))
+            ++perColumn[int(std::lround(w.xMin))];
+    }
+    EXPECT_EQ(pages, (700 + perPage - 1) / perPage);
+    ASSERT_EQ(int(perColumn.size()), columns) << "columns on page 1";
+    for (const auto &[x, n] : perColumn)
+        EXPECT_EQ(n, linesPerColumn) << "lines in the column at x " << x << " pt";
+    int k = 0;
+    for (const auto &[x, n] : perColumn)
+        EXPECT_NEAR(x, PointsX(XUnits(15, m) + k++ * step, m), 1.0);
+
+    auto find = [&](int page, const QString &text) {
+        for (const PdfWord &w : words) {
+            if (w.page == page && w.text == text)
+                return w;
+        }
+        ADD_FAILURE() << "no \"" << text.toStdString() << "\" on page " << page;
+        return PdfWord{};
+    };
+    // The places of the header and of the first line, in points.
+    const PdfWord title = find(1, QStringLiteral("Electronic"));
+    EXPECT_NEAR(title.xMin, PointsX(XUnits(25, m), m), 1.5);
+    EXPECT_NEAR(title.yMin, PointsY(YUnits(5, m), m), 2.0);
+    const PdfWord first = find(1, QStringLiteral("Z00000"));
+    EXPECT_NEAR(first.yMin, PointsY(top, m), 2.0);
+    const PdfWord second = find(1, QStringLiteral("Z00001"));
+    EXPECT_NEAR(second.yMin - first.yMin, pitch * 72.0 / Dpi, 0.2);
+
+    // Pages 2 to 3 of the dialog: two pages, numbered as in the whole report,
+    // the page number and the date at their places.
+    const Margins &u = Usual;
+    const auto [range, unused] = print(QStringLiteral("range.pdf"), u, 2, 3);
+    Q_UNUSED(unused);
+    words = range;
+    const PdfWord number = find(1, QStringLiteral("Page"));
+    EXPECT_NEAR(number.xMin, PointsX(XUnits(170, u), u), 1.5);
+    EXPECT_NEAR(number.yMin, PointsY(YUnits(5, u), u), 2.0);
+    const PdfWord date = find(1, QStringLiteral("17.01.2025"));
+    EXPECT_NEAR(date.xMin, PointsX(XUnits(170, u), u), 1.5);
+    EXPECT_NEAR(date.yMin, PointsY(YUnits(10, u), u), 2.0);
+    QStringList numbers;
+    int rangePages = 0;
+    for (int i = 0; i + 1 < range.size(); ++i) {
+        rangePages = std::max(rangePages, range[i].page);
+        if (range[i].text == QLatin1String("Page"))
+            numbers << QStringLiteral("%1:%2").arg(range[i].page).arg(range[i + 1].text);
+    }
+    EXPECT_EQ(rangePages, 2);
+    EXPECT_EQ(numbers, (QStringList{QStringLiteral("1:2"), QStringLiteral("2:3")}));
+    EXPECT_EQ(range.first().page, 1);
+    EXPECT_FALSE(range.isEmpty());
+    EXPECT_NE(range.first().text, QStringLiteral("Z00000")) << "the range starts with the report's page 2";
+    bool page1Line = false;
+    for (const PdfWord &w : range)
+        page1Line |= w.text == QLatin1String("Z00000");
+    EXPECT_FALSE(page1Line) << "no line of page 1 is printed";
 }
 
 } // namespace
