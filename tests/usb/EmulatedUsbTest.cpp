@@ -41,6 +41,35 @@ SimulatorOptions Journal(DeviceType type = DeviceType::CashRegister, const QStri
     return o;
 }
 
+const QByteArray IdentityRequest("\x05\x00\x01\x84\x00", 5);
+
+// The emulated chip with the real backend's link to it open.
+struct OpenLink
+{
+    explicit OpenLink(const SimulatorOptions &options = Journal())
+        : chip(options)
+    {
+        quint32 count = 0;
+        usb.SI_GetNumDevices(&count);
+        EXPECT_EQ(count, 1u);
+        EXPECT_EQ(usb.SI_Open(0, &handle), SI_SUCCESS);
+    }
+    SI_STATUS write(const QByteArray &bytes)
+    {
+        quint32 written = 0;
+        return usb.SI_Write(handle, bytes.constData(), quint32(bytes.size()), &written);
+    }
+    SI_STATUS read(quint32 &got)
+    {
+        return usb.SI_Read(handle, frame, AnswerFrameSize, &got);
+    }
+
+    EmulatedBridgeChip chip;
+    LibusbUsbXpress usb;
+    SI_HANDLE handle = 0;
+    unsigned char frame[AnswerFrameSize] = {};
+};
+
 // A call that must come back: a hang ends the whole test program with a
 // message, rather than leaving CI waiting for its time-out.
 template <class F>
@@ -219,95 +248,74 @@ TEST(EmulatedBridgeChip, SeesEnableFlushDisableInOrderAndAZeroLengthPacketAfterA
 
 TEST(EmulatedBridgeChip, AnswersFramesOfTheSimulatedJournal)
 {
-    EmulatedBridgeChip chip(Journal());
-    LibusbUsbXpress usb;
-    quint32 count = 0;
-    usb.SI_GetNumDevices(&count);
+    OpenLink link;
     char text[SI_MAX_DEVICE_STRLEN];
-    ASSERT_EQ(usb.SI_GetProductString(0, text, SI_RETURN_SERIAL_NUMBER), SI_SUCCESS);
+    ASSERT_EQ(link.usb.SI_GetProductString(0, text, SI_RETURN_SERIAL_NUMBER), SI_SUCCESS);
     EXPECT_STREQ(text, "e_journal_v01");
-    ASSERT_EQ(usb.SI_GetProductString(0, text, SI_RETURN_DESCRIPTION), SI_SUCCESS);
+    ASSERT_EQ(link.usb.SI_GetProductString(0, text, SI_RETURN_DESCRIPTION), SI_SUCCESS);
     EXPECT_STREQ(text, "USBXpress Device");
-    ASSERT_EQ(usb.SI_GetProductString(0, text, SI_RETURN_VID), SI_SUCCESS);
+    ASSERT_EQ(link.usb.SI_GetProductString(0, text, SI_RETURN_VID), SI_SUCCESS);
     EXPECT_STREQ(text, "10C4");
 
-    SI_HANDLE h = 0;
-    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
-    usb.SI_SetTimeouts(5000, 1000);
-    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
-    quint32 written = 0;
-    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &written), SI_SUCCESS);
-    unsigned char frame[AnswerFrameSize];
+    link.usb.SI_SetTimeouts(5000, 1000);
+    ASSERT_EQ(link.write(IdentityRequest), SI_SUCCESS);
     quint32 got = 0;
-    ASSERT_EQ(usb.SI_Read(h, frame, AnswerFrameSize, &got), SI_SUCCESS);
+    ASSERT_EQ(link.read(got), SI_SUCCESS);
     ASSERT_EQ(got, quint32(AnswerFrameSize));
-    const std::optional<SimulatedJournal::Reply> expected = chip.journal().handle(identity);
+    const std::optional<SimulatedJournal::Reply> expected = link.chip.journal().handle(IdentityRequest);
     ASSERT_TRUE(expected);
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(frame), got),
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(link.frame), int(got)),
               QByteArray(reinterpret_cast<const char *>(expected->frame.data()), AnswerFrameSize));
     quint32 waiting = 99, status = 0;
-    EXPECT_EQ(usb.SI_CheckRXQueue(h, &waiting, &status), SI_SUCCESS);
+    EXPECT_EQ(link.usb.SI_CheckRXQueue(link.handle, &waiting, &status), SI_SUCCESS);
     EXPECT_EQ(waiting, 0u);
-    usb.SI_Close(h);
+    link.usb.SI_Close(link.handle);
 }
 
 // ---- A device that goes away ----------------------------------------------------
 
 TEST(EmulatedBridgeChip, UnpluggedBetweenCallsEveryCallFailsAtOnce)
 {
-    EmulatedBridgeChip chip(Journal());
-    LibusbUsbXpress usb;
-    quint32 count = 0;
-    usb.SI_GetNumDevices(&count);
-    SI_HANDLE h = 0;
-    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
-    usb.SI_SetTimeouts(10000, 10000);
-    chip.unplug();
+    OpenLink link;
+    link.usb.SI_SetTimeouts(10000, 10000);
+    link.chip.unplug();
 
-    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
     quint32 n = 0, status = 0;
-    char buffer[AnswerFrameSize];
     const auto start = Clock::now();
-    EXPECT_NE(Within(20s, "SI_Write", [&] { return usb.SI_Write(h, identity.constData(), 5, &n); }), SI_SUCCESS);
-    EXPECT_NE(Within(20s, "SI_Read", [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); }), SI_SUCCESS);
-    EXPECT_NE(usb.SI_CheckRXQueue(h, &n, &status), SI_SUCCESS);
-    EXPECT_NE(usb.SI_FlushBuffers(h, 1, 1), SI_SUCCESS);
+    EXPECT_NE(Within(20s, "SI_Write", [&] { return link.write(IdentityRequest); }), SI_SUCCESS);
+    EXPECT_NE(Within(20s, "SI_Read", [&] { return link.read(n); }), SI_SUCCESS);
+    EXPECT_NE(link.usb.SI_CheckRXQueue(link.handle, &n, &status), SI_SUCCESS);
+    EXPECT_NE(link.usb.SI_FlushBuffers(link.handle, 1, 1), SI_SUCCESS);
     EXPECT_LT(Clock::now() - start, 5s) << "a call waited for a device that is gone";
-    EXPECT_EQ(Within(20s, "SI_Close", [&] { return usb.SI_Close(h); }), SI_SUCCESS);
+    EXPECT_EQ(Within(20s, "SI_Close", [&] { return link.usb.SI_Close(link.handle); }), SI_SUCCESS);
 
     // libusb hears of the removal from the uevent; give it a moment.
+    quint32 count = 1;
     const auto deadline = Clock::now() + 5s;
     do {
-        usb.SI_GetNumDevices(&count);
+        link.usb.SI_GetNumDevices(&count);
     } while (count != 0 && Clock::now() < deadline && (std::this_thread::sleep_for(20ms), true));
     EXPECT_EQ(count, 0u);
 }
 
 TEST(EmulatedBridgeChip, UnpluggedDuringAReadWakesTheReader)
 {
-    EmulatedBridgeChip chip(Journal(DeviceType::CashRegister, QStringLiteral("drop@1")));
-    LibusbUsbXpress usb;
-    quint32 count = 0;
-    usb.SI_GetNumDevices(&count);
-    SI_HANDLE h = 0;
-    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
-    usb.SI_SetTimeouts(30000, 1000);
-    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
-    quint32 n = 0;
-    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
+    OpenLink link(Journal(DeviceType::CashRegister, QStringLiteral("drop@1")));
+    link.usb.SI_SetTimeouts(30000, 1000);
+    ASSERT_EQ(link.write(IdentityRequest), SI_SUCCESS);
 
     std::thread unplugger([&] {
         std::this_thread::sleep_for(300ms);
-        chip.unplug();
+        link.chip.unplug();
     });
-    char buffer[AnswerFrameSize];
+    quint32 n = 0;
     const auto start = Clock::now();
-    const SI_STATUS status = Within(60s, "SI_Read", [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); });
+    const SI_STATUS status = Within(60s, "SI_Read", [&] { return link.read(n); });
     const auto waited = Clock::now() - start;
     unplugger.join();
     EXPECT_NE(status, SI_SUCCESS);
     EXPECT_LT(waited, 10s) << "the read waited out its 30 s time-out for a device that had gone";
-    EXPECT_EQ(Within(20s, "SI_Close", [&] { return usb.SI_Close(h); }), SI_SUCCESS);
+    EXPECT_EQ(Within(20s, "SI_Close", [&] { return link.usb.SI_Close(link.handle); }), SI_SUCCESS);
 }
 
 // Whole lines of the reference, from its start.
@@ -376,60 +384,42 @@ INSTANTIATE_TEST_SUITE_P(AnswerFaults, LateAnswer, testing::Values("slow@4:800ms
 
 TEST(EmulatedBridgeChip, StalledBulkInIsClearedAndTheReadFailsAtOnce)
 {
-    EmulatedBridgeChip chip(Journal());
-    LibusbUsbXpress usb;
-    quint32 count = 0;
-    usb.SI_GetNumDevices(&count);
-    SI_HANDLE h = 0;
-    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
-    usb.SI_SetTimeouts(30000, 1000);
-    const int submitsBefore = chip.inSubmitCount();
-    chip.stallIn();
+    OpenLink link;
+    link.usb.SI_SetTimeouts(30000, 1000);
+    const int submitsBefore = link.chip.inSubmitCount();
+    link.chip.stallIn();
 
-    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
+    ASSERT_EQ(link.write(IdentityRequest), SI_SUCCESS);
     quint32 n = 0;
-    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
-    char buffer[AnswerFrameSize];
     const auto start = Clock::now();
-    const SI_STATUS status = Within(60s, "SI_Read", [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); });
-    EXPECT_EQ(status, SI_READ_ERROR);
+    EXPECT_EQ(Within(60s, "SI_Read", [&] { return link.read(n); }), SI_READ_ERROR);
     EXPECT_LT(Clock::now() - start, 10s) << "the read waited out its time-out on a halted endpoint";
-    EXPECT_LT(chip.inSubmitCount() - submitsBefore, 10) << "the halted endpoint was resubmitted in a loop";
-    EXPECT_FALSE(chip.inHalted());
+    EXPECT_LT(link.chip.inSubmitCount() - submitsBefore, 10) << "the halted endpoint was resubmitted in a loop";
+    EXPECT_FALSE(link.chip.inHalted());
     bool cleared = false;
-    for (const auto &e : chip.events())
+    for (const auto &e : link.chip.events())
         cleared |= e.kind == EmulatedBridgeChip::Event::ClearHalt && e.value == 0x81;
     EXPECT_TRUE(cleared);
 
     // Cleared, the link works again.
-    ASSERT_EQ(usb.SI_FlushBuffers(h, 1, 1), SI_SUCCESS);
-    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
-    EXPECT_EQ(usb.SI_Read(h, buffer, AnswerFrameSize, &n), SI_SUCCESS);
+    ASSERT_EQ(link.usb.SI_FlushBuffers(link.handle, 1, 1), SI_SUCCESS);
+    ASSERT_EQ(link.write(IdentityRequest), SI_SUCCESS);
+    EXPECT_EQ(link.read(n), SI_SUCCESS);
     EXPECT_EQ(n, quint32(AnswerFrameSize));
-    usb.SI_Close(h);
+    link.usb.SI_Close(link.handle);
 }
 
 TEST(EmulatedBridgeChip, ZeroTimeoutsMeanDoNotWaitForWritesAsForReads)
 {
-    EmulatedBridgeChip chip(Journal());
-    LibusbUsbXpress usb;
-    quint32 count = 0;
-    usb.SI_GetNumDevices(&count);
-    SI_HANDLE h = 0;
-    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
-    usb.SI_SetTimeouts(0, 0);
-    chip.holdWrites(true);
-    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
-    quint32 n = 0;
-    EXPECT_EQ(Within(20s, "SI_Write with a zero time-out",
-                     [&] { return usb.SI_Write(h, identity.constData(), 5, &n); }),
+    OpenLink link;
+    link.usb.SI_SetTimeouts(0, 0);
+    link.chip.holdWrites(true);
+    EXPECT_EQ(Within(20s, "SI_Write with a zero time-out", [&] { return link.write(IdentityRequest); }),
               SI_WRITE_TIMED_OUT);
-    char buffer[AnswerFrameSize];
-    EXPECT_EQ(Within(20s, "SI_Read with a zero time-out",
-                     [&] { return usb.SI_Read(h, buffer, AnswerFrameSize, &n); }),
-              SI_READ_TIMED_OUT);
-    chip.holdWrites(false);
-    usb.SI_Close(h);
+    quint32 n = 0;
+    EXPECT_EQ(Within(20s, "SI_Read with a zero time-out", [&] { return link.read(n); }), SI_READ_TIMED_OUT);
+    link.chip.holdWrites(false);
+    link.usb.SI_Close(link.handle);
 }
 
 // ---- Closing while the event thread resubmits -------------------------------------
@@ -443,26 +433,20 @@ void SlowResubmit()
 
 TEST(EmulatedBridgeChip, CloseDuringAResubmissionReturns)
 {
-    EmulatedBridgeChip chip(Journal());
-    LibusbUsbXpress usb;
-    quint32 count = 0;
-    usb.SI_GetNumDevices(&count);
-    SI_HANDLE h = 0;
-    ASSERT_EQ(usb.SI_Open(0, &h), SI_SUCCESS);
+    OpenLink link;
     g_resubmits = 0;
     LibusbTesting::beforeResubmit = &SlowResubmit;
     // The answer, 150 ms after the write has returned, completes the posted
     // IN transfer; the event thread then stops in the hook, past its look at
     // the stop flag, for 300 ms, and the close comes in that moment.
-    chip.setLatency(150ms);
-    const QByteArray identity("\x05\x00\x01\x84\x00", 5);
-    quint32 n = 0;
-    ASSERT_EQ(usb.SI_Write(h, identity.constData(), 5, &n), SI_SUCCESS);
+    link.chip.setLatency(150ms);
+    ASSERT_EQ(link.write(IdentityRequest), SI_SUCCESS);
     const auto deadline = Clock::now() + 10s;
     while (g_resubmits.load() == 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(1ms);
     ASSERT_GT(g_resubmits.load(), 0) << "the answer never completed the IN transfer";
-    EXPECT_EQ(Within(20s, "SI_Close during a resubmission", [&] { return usb.SI_Close(h); }), SI_SUCCESS);
+    EXPECT_EQ(Within(20s, "SI_Close during a resubmission", [&] { return link.usb.SI_Close(link.handle); }),
+              SI_SUCCESS);
     LibusbTesting::beforeResubmit = nullptr;
 }
 
