@@ -135,8 +135,12 @@ TEST(RequestListExchange, DocumentHeaderPlansItsLineRequests)
         rig.search.CmdList.appendDocumentRange(CmdDocumentInfo, 5, 5);
         rig.search.ToDoc = 5;
         rig.link.replies.push_back(info(5, quint16(c.rows), c.sys));
-        for (const QByteArray &r : c.requests)
-            rig.link.replies.push_back(r.startsWith("7C") ? lines(5, 0, 0) : MakeFrame(CmdServiceLines, be(5, 4)));
+        // Each line request is answered with the stretch it asked for.
+        for (const QByteArray &r : c.requests) {
+            const QByteArray wire = QByteArray::fromHex(r);
+            const int start = quint8(wire[6]) << 8 | quint8(wire[7]);
+            rig.link.replies.push_back(r.startsWith("7C") ? lines(5, start, 0) : MakeFrame(CmdServiceLines, be(5, 4)));
+        }
         rig.run();
         EXPECT_EQ(rig.requestPayloads().mid(1), c.requests) << c.rows << "/" << c.perRequest;
     }
