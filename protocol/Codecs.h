@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <QtEndian>
 
 // The journal keeps dates, times and numbers in compact fields:
 //  - the Vuze date word: (year - 2000) << 9 | month << 5 | day,
@@ -24,12 +25,12 @@ QTime DecodeTimeVuze(quint16 T1);
 
 constexpr quint16 SwpEndianW(quint16 AValue)
 {
-    return quint16((AValue >> 8) | (AValue << 8));
+    return qbswap(AValue);
 }
 
 constexpr quint32 SwpEndianDW(quint32 AValue)
 {
-    return (AValue >> 24) | ((AValue >> 8) & 0x0000FF00u) | ((AValue << 8) & 0x00FF0000u) | (AValue << 24);
+    return qbswap(AValue);
 }
 
 // Which unit's check numbers a BCD failure reports. The main window's packing

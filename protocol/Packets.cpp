@@ -2,6 +2,7 @@
 
 #include "Codecs.h"
 #include "CodecErrors.h"
+#include "WireOrder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,30 +31,26 @@ public:
     }
 
     // Host-order fields travel most significant byte first.
-    void putBE(int at, quint32 value, int width)
+    template<class T>
+    void putBE(int at, T value)
     {
-        for (int i = 0; i < width; ++i)
-            m_bytes[std::size_t(at + i)] = quint8(value >> (8 * (width - 1 - i)));
+        WriteBE<T>(m_bytes.data() + at, value);
     }
-    quint32 getBE(int at, int width) const
+    template<class T>
+    T getBE(int at) const
     {
-        quint32 v = 0;
-        for (int i = 0; i < width; ++i)
-            v = (v << 8) | m_bytes[std::size_t(at + i)];
-        return v;
+        return ReadBE<T>(m_bytes.data() + at);
     }
     // Device-order fields hold the wire bytes as a little-endian host reads them.
-    void putLE(int at, quint32 value, int width)
+    template<class T>
+    void putLE(int at, T value)
     {
-        for (int i = 0; i < width; ++i)
-            m_bytes[std::size_t(at + i)] = quint8(value >> (8 * i));
+        WriteLE<T>(m_bytes.data() + at, value);
     }
-    quint32 getLE(int at, int width) const
+    template<class T>
+    T getLE(int at) const
     {
-        quint32 v = 0;
-        for (int i = width - 1; i >= 0; --i)
-            v = (v << 8) | m_bytes[std::size_t(at + i)];
-        return v;
+        return ReadLE<T>(m_bytes.data() + at);
     }
     template<std::size_t N>
     void putBytes(int at, const std::array<quint8, N> &a)
@@ -106,52 +103,52 @@ Pusb_cmd newPacket(quint8 code, const quint8 *payload, int N)
 void DecodeAnswer(const AnswerFrame &frame, data_122 &r)
 {
     WireImage w(data_122::RecordSize);
-    w.putLE(0, r.start_date, 2);
-    w.putLE(2, r.start_time, 2);
-    w.putLE(4, r.end_date, 2);
-    w.putLE(6, r.end_time, 2);
-    w.putBE(8, r.first_doc, 4);
-    w.putBE(12, r.last_doc, 4);
-    w.putLE(16, r.rows_num, 4);
+    w.putLE<quint16>(0, r.start_date);
+    w.putLE<quint16>(2, r.start_time);
+    w.putLE<quint16>(4, r.end_date);
+    w.putLE<quint16>(6, r.end_time);
+    w.putBE<quint32>(8, r.first_doc);
+    w.putBE<quint32>(12, r.last_doc);
+    w.putLE<quint32>(16, r.rows_num);
     w.overlay(frame);
-    r.start_date = quint16(w.getLE(0, 2));
-    r.start_time = quint16(w.getLE(2, 2));
-    r.end_date = quint16(w.getLE(4, 2));
-    r.end_time = quint16(w.getLE(6, 2));
-    r.first_doc = w.getBE(8, 4);
-    r.last_doc = w.getBE(12, 4);
-    r.rows_num = w.getLE(16, 4);
+    r.start_date = w.getLE<quint16>(0);
+    r.start_time = w.getLE<quint16>(2);
+    r.end_date = w.getLE<quint16>(4);
+    r.end_time = w.getLE<quint16>(6);
+    r.first_doc = w.getBE<quint32>(8);
+    r.last_doc = w.getBE<quint32>(12);
+    r.rows_num = w.getLE<quint32>(16);
 }
 
 void DecodeAnswer(const AnswerFrame &frame, data_123 &r)
 {
     WireImage w(data_123::RecordSize);
-    w.putBE(0, r.doc_num, 4);
-    w.putLE(4, r.date, 2);
-    w.putLE(6, r.time, 2);
-    w.putBE(8, r.row_count, 2);
-    w.putBE(10, r.sys_count, 1);
-    w.putBE(11, r.doc_type, 1);
+    w.putBE<quint32>(0, r.doc_num);
+    w.putLE<quint16>(4, r.date);
+    w.putLE<quint16>(6, r.time);
+    w.putBE<quint16>(8, r.row_count);
+    w.putBE<quint8>(10, r.sys_count);
+    w.putBE<quint8>(11, r.doc_type);
     w.overlay(frame);
-    r.doc_num = w.getBE(0, 4);
-    r.date = quint16(w.getLE(4, 2));
-    r.time = quint16(w.getLE(6, 2));
-    r.row_count = quint16(w.getBE(8, 2));
-    r.sys_count = quint8(w.getBE(10, 1));
-    r.doc_type = quint8(w.getBE(11, 1));
+    r.doc_num = w.getBE<quint32>(0);
+    r.date = w.getLE<quint16>(4);
+    r.time = w.getLE<quint16>(6);
+    r.row_count = w.getBE<quint16>(8);
+    r.sys_count = w.getBE<quint8>(10);
+    r.doc_type = w.getBE<quint8>(11);
 }
 
 void DecodeAnswer(const AnswerFrame &frame, data_124 &r)
 {
     WireImage w(data_124::RecordSize);
-    w.putBE(0, r.doc_num, 4);
-    w.putBE(4, r.start_row, 2);
-    w.putBE(6, r.row_count, 1);
+    w.putBE<quint32>(0, r.doc_num);
+    w.putBE<quint16>(4, r.start_row);
+    w.putBE<quint8>(6, r.row_count);
     w.putBytes(data_124::HeaderSize, r.content);
     const int laid = w.overlay(frame);
-    r.doc_num = w.getBE(0, 4);
-    r.start_row = quint16(w.getBE(4, 2));
-    r.row_count = quint8(w.getBE(6, 1));
+    r.doc_num = w.getBE<quint32>(0);
+    r.start_row = w.getBE<quint16>(4);
+    r.row_count = w.getBE<quint8>(6);
     w.getBytes(data_124::HeaderSize, r.content);
     r.content_len = std::max(0, laid - data_124::HeaderSize);
 }
@@ -159,7 +156,7 @@ void DecodeAnswer(const AnswerFrame &frame, data_124 &r)
 void DecodeAnswer(const AnswerFrame &frame, data_130 &r)
 {
     const quint8 *p = FramePayload(frame);
-    r.doc_num = quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+    r.doc_num = ReadLE<quint32>(p);
     const int text = std::clamp(FramePayloadCarried(frame) - 4, 0, data_130::ContentSize);
     std::copy_n(p + 4, text, r.content.begin());
     r.content_len = text;
@@ -169,12 +166,12 @@ void DecodeAnswer(const AnswerFrame &frame, data_132 &r)
 {
     // Field by field from fixed payload offsets; the frame always holds them.
     const quint8 *p = FramePayload(frame);
-    r.init_date = quint16(p[0] | p[1] << 8);
-    r.init_time = quint16(p[2] | p[3] << 8);
+    r.init_date = ReadLE<quint16>(p);
+    r.init_time = ReadLE<quint16>(p + 2);
     std::copy_n(p + 4, 5, r.fisc_ser_num.begin());
     std::copy_n(p + 9, 13, r.jour_ser_num.begin());
-    r.doc_count = quint32(p[22]) << 24 | quint32(p[23]) << 16 | quint32(p[24]) << 8 | quint32(p[25]);
-    r.free_mem = quint32(p[26]) | quint32(p[27]) << 8 | quint32(p[28]) << 16 | quint32(p[29]) << 24;
+    r.doc_count = ReadBE<quint32>(p + 22);
+    r.free_mem = ReadLE<quint32>(p + 26);
 }
 
 // ---- Builders -----------------------------------------------------------------
@@ -212,8 +209,8 @@ bool Gen131(const QDateTime &ADate, const QDateTime &ATime, const QString &MemNu
         QByteArray payload;
         const quint16 date = EncodeDateVuze(ADate);
         const quint16 time = EncodeTimeVuze(ATime);
-        payload.append(char(date >> 8)).append(char(date));
-        payload.append(char(time >> 8)).append(char(time));
+        AppendBE(payload, date);
+        AppendBE(payload, time);
         if (MemNum.isEmpty())
             return false;
         payload.append(char(MemNum[0].unicode() & 0xFF));
@@ -236,25 +233,25 @@ void BuildCmdRequest(const TCmd &cmd, Tusb_cmd &packet)
 {
     quint8 payload[8] = {};
     int N = 0;
-    auto put = [&](quint32 value, int width) {
-        for (int i = width - 1; i >= 0; --i)
-            payload[N++] = quint8(value >> (8 * i));
+    auto put = [&](auto value) {
+        WriteBE(payload + N, value);
+        N += int(sizeof value);
     };
     switch (cmd.Cmd) {
     case CmdJournalRange:
-        put(cmd.BeginDate, 2);
-        put(cmd.BeginTime, 2);
-        put(cmd.EndDate, 2);
-        put(cmd.EndTime, 2);
+        put(cmd.BeginDate);
+        put(cmd.BeginTime);
+        put(cmd.EndDate);
+        put(cmd.EndTime);
         break;
     case CmdDocumentInfo:
     case CmdServiceLines:
-        put(quint32(cmd.DocNum), 4);
+        put(quint32(cmd.DocNum));
         break;
     case CmdDocumentLines:
-        put(quint32(cmd.DocNum), 4);
-        put(cmd.NumLine, 2);
-        put(cmd.LineCount, 1);
+        put(quint32(cmd.DocNum));
+        put(cmd.NumLine);
+        put(cmd.LineCount);
         break;
     default:
         break;

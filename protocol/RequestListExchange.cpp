@@ -1,5 +1,7 @@
 #include "RequestListExchange.h"
 
+#include "WireOrder.h"
+
 #include "DeviceLink.h"
 #include "UserPort.h"
 
@@ -172,7 +174,7 @@ bool RequestListExchange::answersCurrentRequest() const
     case CmdServiceLines: {
         // Each of these answers starts with the document's number.
         const quint8 *p = FramePayload(m_buffer);
-        const quint32 doc = quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+        const quint32 doc = ReadBE<quint32>(p);
         if (FramePayloadLength(m_buffer) < 4 || doc != quint32(request.DocNum))
             return false;
         if (request.Cmd != CmdDocumentLines)
@@ -180,7 +182,7 @@ bool RequestListExchange::answersCurrentRequest() const
         // A late copy of the same document's earlier answer would write its
         // lines twice and lose these: the stretch must start where asked and
         // hold no more rows than asked (fewer is the device's own word).
-        const quint16 startRow = quint16(p[4] << 8 | p[5]);
+        const quint16 startRow = ReadBE<quint16>(p + 4);
         return FramePayloadLength(m_buffer) >= data_124::HeaderSize && startRow == request.NumLine
                && p[6] <= request.LineCount;
     }

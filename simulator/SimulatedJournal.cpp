@@ -1,26 +1,9 @@
 #include "SimulatedJournal.h"
 
 #include "Codecs.h"
+#include "WireOrder.h"
 
 #include <QTime>
-
-namespace {
-
-void putBE(QByteArray &out, quint32 value, int width)
-{
-    for (int i = width - 1; i >= 0; --i)
-        out.append(char(quint8(value >> (8 * i))));
-}
-
-quint32 getBE(const quint8 *p, int width)
-{
-    quint32 v = 0;
-    for (int i = 0; i < width; ++i)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-} // namespace
 
 SimulatedJournal::SimulatedJournal(quint64 seed, DeviceType type, quint32 documents)
     : m_generator(seed, type)
@@ -43,8 +26,7 @@ SimulatedJournal::SimulatedJournal(quint64 seed, DeviceType type, quint32 docume
 AnswerFrame SimulatedJournal::successFrame(quint8 command, const QByteArray &payload)
 {
     AnswerFrame f{};
-    f[0] = AnswerFrameSize >> 8;
-    f[1] = AnswerFrameSize & 0xFF;
+    WriteBE<quint16>(f.data(), AnswerFrameSize);
     f[2] = AnswerStatusSuccess;
     f[3] = command;
     const int n = qMin<int>(int(payload.size()), AnswerPayloadCapacity);
@@ -56,8 +38,7 @@ AnswerFrame SimulatedJournal::successFrame(quint8 command, const QByteArray &pay
 AnswerFrame SimulatedJournal::errorFrame(quint8 command, quint8 code)
 {
     AnswerFrame f{};
-    f[0] = AnswerFrameSize >> 8;
-    f[1] = AnswerFrameSize & 0xFF;
+    WriteBE<quint16>(f.data(), AnswerFrameSize);
     f[2] = ErrorStatus;
     f[3] = command;
     f[4] = 2;
@@ -96,15 +77,15 @@ std::optional<SimulatedJournal::Reply> SimulatedJournal::handle(const QByteArray
     case CmdDocumentInfo:
         if (n < 4)
             return std::nullopt;
-        return documentInfo(getBE(p, 4));
+        return documentInfo(ReadBE<quint32>(p));
     case CmdDocumentLines:
         if (n < 7)
             return std::nullopt;
-        return documentLines(getBE(p, 4), quint16(getBE(p + 4, 2)), p[6]);
+        return documentLines(ReadBE<quint32>(p), ReadBE<quint16>(p + 4), p[6]);
     case CmdServiceLines:
         if (n < 4)
             return std::nullopt;
-        return serviceLines(getBE(p, 4));
+        return serviceLines(ReadBE<quint32>(p));
     case CmdInitialise:
         return initialise(p, n);
     case CmdIdentity:
@@ -128,8 +109,8 @@ std::optional<SimulatedJournal::Reply> SimulatedJournal::handle(const QByteArray
 
 SimulatedJournal::Reply SimulatedJournal::journalRange(const quint8 *p)
 {
-    const quint32 from = getBE(p, 2) << 16 | getBE(p + 2, 2);
-    const quint32 to = getBE(p + 4, 2) << 16 | getBE(p + 6, 2);
+    const quint32 from = ReadBE<quint32>(p);
+    const quint32 to = ReadBE<quint32>(p + 4);
     auto key = [this](quint32 i) { return quint32(m_generator.dateWord(i)) << 16 | m_generator.timeWord(i); };
 
     // Documents are stored in time order: both ends by binary search.
@@ -155,9 +136,9 @@ SimulatedJournal::Reply SimulatedJournal::journalRange(const quint8 *p)
 
     QByteArray payload;
     payload.append(reinterpret_cast<const char *>(p), 8);
-    putBE(payload, first, 4);
-    putBE(payload, last, 4);
-    putBE(payload, rows, 4);
+    AppendBE<quint32>(payload, first);
+    AppendBE<quint32>(payload, last);
+    AppendBE<quint32>(payload, rows);
     return {successFrame(CmdJournalRange, payload), 0};
 }
 
@@ -167,10 +148,10 @@ SimulatedJournal::Reply SimulatedJournal::documentInfo(quint32 number)
         return {errorFrame(CmdDocumentInfo, 3), 0};
     const SimDocument d = document(number);
     QByteArray payload;
-    putBE(payload, d.number, 4);
-    putBE(payload, d.dateWord, 2);
-    putBE(payload, d.timeWord, 2);
-    putBE(payload, quint32(d.lines.size()), 2);
+    AppendBE<quint32>(payload, d.number);
+    AppendBE<quint16>(payload, d.dateWord);
+    AppendBE<quint16>(payload, d.timeWord);
+    AppendBE<quint16>(payload, quint16(d.lines.size()));
     // The service text goes out in lines of the device's width.
     const int width = m_generator.lineWidth();
     payload.append(char(d.serviceText.isEmpty() ? 0 : (d.serviceText.size() + width - 1) / width));
@@ -189,8 +170,8 @@ SimulatedJournal::Reply SimulatedJournal::documentLines(quint32 number, quint16 
     const int rows = qMin(qMin(int(count), available), fits);
 
     QByteArray payload;
-    putBE(payload, d.number, 4);
-    putBE(payload, first, 2);
+    AppendBE<quint32>(payload, d.number);
+    AppendBE<quint16>(payload, first);
     payload.append(char(rows));
     for (int k = 0; k < rows; ++k)
         payload.append(d.lines[std::size_t(first + k)]);
@@ -203,7 +184,7 @@ SimulatedJournal::Reply SimulatedJournal::serviceLines(quint32 number)
         return {errorFrame(CmdServiceLines, 3), 0};
     const SimDocument d = document(number);
     QByteArray payload;
-    putBE(payload, d.number, 4);
+    AppendBE<quint32>(payload, d.number);
     payload.append(d.serviceText.left(AnswerPayloadCapacity - 4));
     return {successFrame(CmdServiceLines, payload), 0};
 }
@@ -211,12 +192,12 @@ SimulatedJournal::Reply SimulatedJournal::serviceLines(quint32 number)
 SimulatedJournal::Reply SimulatedJournal::identityAnswer() const
 {
     QByteArray payload;
-    putBE(payload, m_identity.initDate, 2);
-    putBE(payload, m_identity.initTime, 2);
+    AppendBE<quint16>(payload, m_identity.initDate);
+    AppendBE<quint16>(payload, m_identity.initTime);
     payload.append(reinterpret_cast<const char *>(m_identity.fiscalMemory.data()), 5);
     payload.append(reinterpret_cast<const char *>(m_identity.clientNumber.data()), 13);
-    putBE(payload, m_documents, 4);
-    putBE(payload, MemoryCapacity - usedMemory(), 4);
+    AppendBE<quint32>(payload, m_documents);
+    AppendBE<quint32>(payload, MemoryCapacity - usedMemory());
     return {successFrame(CmdIdentity, payload), 0};
 }
 
@@ -227,8 +208,8 @@ SimulatedJournal::Reply SimulatedJournal::initialise(const quint8 *p, int n)
     if (n < 9)
         return {errorFrame(CmdInitialise, 4), 0};
     Identity id;
-    id.initDate = quint16(getBE(p, 2));
-    id.initTime = quint16(getBE(p + 2, 2));
+    id.initDate = ReadBE<quint16>(p);
+    id.initTime = ReadBE<quint16>(p + 2);
     std::copy_n(p + 4, 5, id.fiscalMemory.begin());
     const int clientBytes = qMin(n - 9, 13);
     std::copy_n(p + 9, clientBytes, id.clientNumber.begin());
