@@ -287,8 +287,7 @@ void TMainForm::createControls()
 void TMainForm::FormCreate()
 {
     Link.timeout = DefaultAnswerTimeoutTicks;
-    Settings.LineWidth = 18;
-    Settings.LinesPerRequest = 12;
+    Settings = SettingsFor(DeviceType::CashRegister);
     Link.SendReady = true;
     Commands.clear();
     Requests.StrList.clear();
@@ -419,13 +418,7 @@ void TMainForm::ClockTimerTimer()
 
 void TMainForm::DeviceTypeGroupClick()
 {
-    if (CashRegisterItem->isChecked()) {
-        Settings.LineWidth = 18;
-        Settings.LinesPerRequest = 12;
-    } else {
-        Settings.LineWidth = 32;
-        Settings.LinesPerRequest = 7;
-    }
+    Settings = SettingsFor(CashRegisterItem->isChecked() ? DeviceType::CashRegister : DeviceType::FiscalPrinter);
 }
 
 void TMainForm::CloseBtnClick()

@@ -107,9 +107,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     if (m_options.verb == ReaderOptions::Verb::Info) {
         printIdentity(m_out, identity);
     } else {
-        JournalSettings settings;
-        settings.LineWidth = quint8(JournalLineWidth(m_options.deviceType));
-        settings.LinesPerRequest = m_options.deviceType == DeviceType::CashRegister ? 12 : 7;
+        const JournalSettings settings = SettingsFor(m_options.deviceType);
 
         SearchRequest request;
         request.mode = searchMode(m_options.verb);

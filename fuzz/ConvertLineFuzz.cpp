@@ -1,4 +1,5 @@
 // Any raw line decoded both ways; the two must agree.
+#include "ExchangeState.h"
 #include "FuzzSupport.h"
 #include "LineDecoding.h"
 
@@ -6,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 1)
         return 0;
-    const int width = (data[0] & 1) ? 32 : 18;
+    const int width = SettingsFor((data[0] & 1) ? DeviceType::FiscalPrinter : DeviceType::CashRegister).LineWidth;
     const QByteArrayView raw(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     const QString decoded = ConvertJournalLine(raw, width);
     QByteArray utf8;

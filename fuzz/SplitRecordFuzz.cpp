@@ -1,4 +1,5 @@
 // Document-lines answers of any content cut into lines and decoded.
+#include "ExchangeState.h"
 #include "FuzzSupport.h"
 #include "LineDecoding.h"
 
@@ -6,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 1)
         return 0;
-    const int width = (data[0] & 1) ? 32 : 18;
+    const int width = SettingsFor((data[0] & 1) ? DeviceType::FiscalPrinter : DeviceType::CashRegister).LineWidth;
     const AnswerFrame frame = FrameFrom(data + 1, size - 1);
     data_124 answer;
     DecodeAnswer(frame, answer);

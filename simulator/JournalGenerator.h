@@ -3,11 +3,11 @@
 #include <QByteArray>
 #include <QDate>
 
+#include "ExchangeState.h"
+
 #include <vector>
 
-enum class DeviceType { CashRegister, FiscalPrinter };
-
-constexpr int JournalLineWidth(DeviceType type) { return type == DeviceType::CashRegister ? 18 : 32; }
+constexpr int JournalLineWidth(DeviceType type) { return SettingsFor(type).LineWidth; }
 
 // One document of the simulated journal, as the device stores it.
 struct SimDocument

@@ -52,8 +52,7 @@ struct SearchRig : SimRig
         fiscal = FiscalMemoryText(records.Data132);
         port.events.clear();
         if (type == DeviceType::FiscalPrinter) {
-            settings.LineWidth = 32;
-            settings.LinesPerRequest = 7;
+            settings = SettingsFor(DeviceType::FiscalPrinter);
         }
     }
 
