@@ -31,29 +31,89 @@ const QStringList ServiceNotes = {
     QStringLiteral("СЕРВИС: ПОДЕШАВАЊЕ САТА"),
 };
 
+// Amounts of the receipts ("24,42"); every amount here is at least 0. Made
+// by hand because the simulated journal writes millions of them.
 QString money(int cents)
 {
-    return QStringLiteral("%1,%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+    QString s = QString::number(cents / 100);
+    const int rest = cents % 100;
+    s += QLatin1Char(',');
+    s += QLatin1Char(char('0' + rest / 10));
+    s += QLatin1Char(char('0' + rest % 10));
+    return s;
 }
 
 } // namespace
 
 QByteArray EncodeDeviceText(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *to = out.data();
     for (QChar c : text) {
         const int code = DeviceCodeFor(c);
-        out.append(code < 0 ? '?' : char(code));
+        *to++ = code < 0 ? '?' : char(code);
     }
     return out;
 }
+
+namespace {
+
+// Builds lines of exactly one device line width.
+class LineWriter
+{
+public:
+    LineWriter(std::vector<QByteArray> &lines, int width)
+        : m_lines(lines)
+        , m_width(width)
+    {
+    }
+
+    void raw(QByteArray bytes)
+    {
+        bytes.resize(m_width, ' ');
+        m_lines.push_back(std::move(bytes));
+    }
+    void text(const QString &t) { raw(EncodeDeviceText(t)); }
+    void centred(const QString &t)
+    {
+        const int pad = qMax(0, (m_width - int(t.size())) / 2);
+        text(QString(pad, QLatin1Char(' ')) + t);
+    }
+    // Label on the left, amount against the right edge.
+    void pair(const QString &left, const QString &right)
+    {
+        const int room = qMax(1, m_width - int(right.size()));
+        text(left.left(room - 1).leftJustified(room, QLatin1Char(' ')) + right);
+    }
+    void rule(char c = '-') { raw(QByteArray(m_width, c)); }
+    void logo() { raw(QByteArray(1, '\x12')); }
+    void secondGraphic() { raw(QByteArray(1, '\x13')); }
+    void closing()
+    {
+        // The cash register's closing line; the printer spreads it to its width.
+        raw(QByteArray("H V A L A") + QByteArray(m_width - 10, ' ') + '#');
+    }
+
+private:
+    std::vector<QByteArray> &m_lines;
+    int m_width;
+};
+
+} // namespace
 
 JournalGenerator::JournalGenerator(quint64 seed, DeviceType type)
     : m_seed(seed)
     , m_type(type)
     , m_docsPerDay(24 + int(seed % 17))
 {
+    const int shop = int(m_seed % quint64(Shops.size()));
+    LineWriter head(m_receiptHead, lineWidth());
+    head.centred(Shops[shop]);
+    head.centred(Streets[shop]);
+    head.text(QStringLiteral("JIB 42%1").arg(m_seed % 100000000000ull, 11, 10, QLatin1Char('0')));
+    LineWriter items(m_itemLines, lineWidth());
+    for (const QString &item : Items)
+        items.text(item + QStringLiteral(" E"));
 }
 
 quint64 JournalGenerator::hash(quint64 a, quint64 b) const
@@ -111,65 +171,18 @@ SimDocument JournalGenerator::document(quint32 i) const
     return d;
 }
 
-namespace {
-
-// Builds lines of exactly one device line width.
-class LineWriter
-{
-public:
-    LineWriter(std::vector<QByteArray> &lines, int width)
-        : m_lines(lines)
-        , m_width(width)
-    {
-    }
-
-    void raw(QByteArray bytes)
-    {
-        bytes.truncate(m_width);
-        bytes.append(QByteArray(m_width - bytes.size(), ' '));
-        m_lines.push_back(bytes);
-    }
-    void text(const QString &t) { raw(EncodeDeviceText(t)); }
-    void centred(const QString &t)
-    {
-        const int pad = qMax(0, (m_width - int(t.size())) / 2);
-        text(QString(pad, QLatin1Char(' ')) + t);
-    }
-    // Label on the left, amount against the right edge.
-    void pair(const QString &left, const QString &right)
-    {
-        const int room = qMax(1, m_width - int(right.size()));
-        text(left.left(room - 1).leftJustified(room, QLatin1Char(' ')) + right);
-    }
-    void rule(char c = '-') { raw(QByteArray(m_width, c)); }
-    void logo() { raw(QByteArray(1, '\x12')); }
-    void secondGraphic() { raw(QByteArray(1, '\x13')); }
-    void closing()
-    {
-        // The cash register's closing line; the printer spreads it to its width.
-        raw(QByteArray("H V A L A") + QByteArray(m_width - 10, ' ') + '#');
-    }
-
-private:
-    std::vector<QByteArray> &m_lines;
-    int m_width;
-};
-
-} // namespace
 
 void JournalGenerator::receipt(SimDocument &d, quint32 i) const
 {
     d.type = 1;
     LineWriter w(d.lines, lineWidth());
     const quint64 h = hash(i, 3);
-    const int shop = int(m_seed % quint64(Shops.size()));
     const QDate day = dayOf(i);
     const int minute = minuteOf(i);
 
     w.logo();
-    w.centred(Shops[shop]);
-    w.centred(Streets[shop]);
-    w.text(QStringLiteral("JIB 42%1").arg(m_seed % 100000000000ull, 11, 10, QLatin1Char('0')));
+    for (const QByteArray &line : m_receiptHead)
+        w.raw(line);
     w.text(QStringLiteral("%1 %2:%3").arg(day.toString(QStringLiteral("dd.MM.yyyy")))
                .arg(minute / 60, 2, 10, QLatin1Char('0')).arg(minute % 60, 2, 10, QLatin1Char('0')));
     w.rule();
@@ -181,7 +194,7 @@ void JournalGenerator::receipt(SimDocument &d, quint32 i) const
         const int qty = 1 + int(hk % 4);
         const int price = 50 + int((hk >> 8) % 2500);
         total += qty * price;
-        w.text(Items[int((hk >> 20) % quint64(Items.size()))] + QStringLiteral(" E"));
+        w.raw(m_itemLines[std::size_t((hk >> 20) % quint64(Items.size()))]);
         w.pair(QStringLiteral("%1 x %2").arg(qty).arg(money(price)), money(qty * price));
         // Now and then the printer's buffer shows a stray byte; the journal
         // keeps it as it was printed.

@@ -51,6 +51,9 @@ private:
     quint64 m_seed;
     DeviceType m_type;
     int m_docsPerDay;
+    // Lines every receipt of this journal prints alike, encoded once.
+    std::vector<QByteArray> m_receiptHead; // shop, street, JIB
+    std::vector<QByteArray> m_itemLines;   // one for each article
 };
 
 // Device codes of a text, for writing journal content; characters the device

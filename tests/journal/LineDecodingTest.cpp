@@ -4,6 +4,8 @@
 #include "LineDecoding.h"
 #include "Packets.h"
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -80,6 +82,20 @@ TEST(DeviceCharset, MapsOnlyItsRangeAndRoundTrips)
             EXPECT_EQ(DeviceCodeFor(c), code) << code;
     }
     EXPECT_EQ(DeviceCodeFor(QLatin1Char('[')), -1) << "91 is Đ on the device";
+}
+
+TEST(DeviceCharset, EveryCharacterEncodesToTheCodeThatShowsIt)
+{
+    // Exhaustive: a character has a code exactly when some device code
+    // shows it, and then that code.
+    std::map<char16_t, int> shownBy;
+    for (int code = 255; code >= 0; --code)
+        shownBy[ConvertToBosnian(code).unicode()] = code;
+    for (int u = 0; u <= 0xFFFF; ++u) {
+        const auto it = shownBy.find(char16_t(u));
+        const int expected = it == shownBy.end() ? -1 : it->second;
+        ASSERT_EQ(DeviceCodeFor(QChar(char16_t(u))), expected) << "U+" << std::hex << u;
+    }
 }
 
 data_124 answer(int rows, const QByteArray &content, int carried = -1)

@@ -26,6 +26,27 @@ constexpr std::array<char16_t, LastMappedCode - FirstMappedCode + 1> Table = {
     0x0448, 0x0452, 0x0459, 0x044B, 0x045A, 0x044D, 0x045B, 0x045F,
 };
 
+// Every character below this has its device code in the reverse table; the
+// euro sign is the one mapped character above it.
+constexpr char16_t ReverseLimit = 0x0460;
+constexpr char16_t Euro = 0x20AC;
+constexpr int EuroCode = 92;
+
+// Character to device code (-1: none), made from the table once, at compile
+// time, so the simulated journal encodes its text without searching.
+constexpr std::array<qint16, ReverseLimit> Reverse = [] {
+    std::array<qint16, ReverseLimit> r{};
+    for (std::size_t u = 0; u < r.size(); ++u) // codes outside the table stand for themselves
+        r[u] = qint16(u < FirstMappedCode || (u > LastMappedCode && u <= 0xFF) ? int(u) : -1);
+    for (std::size_t i = 0; i < Table.size(); ++i) {
+        if (Table[i] < ReverseLimit)
+            r[Table[i]] = qint16(FirstMappedCode + int(i));
+    }
+    return r;
+}();
+
+static_assert(Table[EuroCode - FirstMappedCode] == Euro);
+
 } // namespace
 
 QChar ConvertToBosnian(int index)
@@ -38,12 +59,7 @@ QChar ConvertToBosnian(int index)
 int DeviceCodeFor(QChar c)
 {
     const char16_t u = c.unicode();
-    for (std::size_t i = 0; i < Table.size(); ++i) {
-        if (Table[i] == u)
-            return FirstMappedCode + int(i);
-    }
-    // Codes outside the table stand for themselves.
-    if (u < FirstMappedCode || (u > LastMappedCode && u <= 0xFF))
-        return u;
-    return -1;
+    if (u < ReverseLimit)
+        return Reverse[u];
+    return u == Euro ? EuroCode : -1;
 }
