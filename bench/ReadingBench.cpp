@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     ExchangeState state;
     CommandQueue commands;
     AnswerRecords records;
-    UserPort port;
+    NullUserPort port;
     ManualTickTimer timer;
     FindConnectDevice(link, state.DevHandle, port);
     ExchangeEngine engine(link, state, commands, records, port, timer);

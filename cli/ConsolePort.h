@@ -6,7 +6,7 @@
 
 // The headless reader's user: errors and messages on standard error, progress
 // as a live bar when standard error is a terminal.
-class ConsolePort final : public UserPort
+class ConsolePort final : public NullUserPort
 {
 public:
     explicit ConsolePort(FILE *err = stderr, bool liveBar = true);

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ExchangeState state;
     CommandQueue commands;
     AnswerRecords records;
-    UserPort port;
+    NullUserPort port;
     FindConnectDevice(link, state.DevHandle, port);
     RequestListState search;
     TCmd range;

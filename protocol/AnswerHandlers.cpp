@@ -15,8 +15,8 @@ QString serviceAnswerText(quint8 command)
     }
 }
 
-// Forwards to the real port but defers its boxes, as every box opened from a
-// tick must be.
+// Forwards everything to the real port but defers its boxes, as every box
+// opened from a tick must be.
 class DeferringPort final : public UserPort
 {
 public:
@@ -32,6 +32,27 @@ public:
         UserPort &inner = m_inner;
         m_inner.deferred([&inner, kind, text] { inner.messageBox(kind, text); });
     }
+    bool askYesNo(const QString &text) override { return m_inner.askYesNo(text); }
+    void progressOpen(int total) override { m_inner.progressOpen(total); }
+    void progressListBuilt() override { m_inner.progressListBuilt(); }
+    void progressTotalKnown(int total) override { m_inner.progressTotalKnown(total); }
+    void progressOneMore(int done) override { m_inner.progressOneMore(done); }
+    void progressRestart() override { m_inner.progressRestart(); }
+    void progressFinish() override { m_inner.progressFinish(); }
+    void progressAbort() override { m_inner.progressAbort(); }
+    void showIdentity(const IdentityTexts &texts, const data_132 &identity) override
+    {
+        m_inner.showIdentity(texts, identity);
+    }
+    void deferred(std::function<void()> work) override { m_inner.deferred(std::move(work)); }
+    void beep() override { m_inner.beep(); }
+    void showBusyPointer() override { m_inner.showBusyPointer(); }
+    void restoreBusyPointer() override { m_inner.restoreBusyPointer(); }
+    void setFindEnabled(bool enabled) override { m_inner.setFindEnabled(enabled); }
+    void processPendingMessages() override { m_inner.processPendingMessages(); }
+    void pause(int milliseconds) override { m_inner.pause(milliseconds); }
+    void diagnosticTick(quint32 tickCount) override { m_inner.diagnosticTick(tickCount); }
+    void diagnosticQueue(int queuedPackets) override { m_inner.diagnosticQueue(queuedPackets); }
 
 private:
     UserPort &m_inner;
