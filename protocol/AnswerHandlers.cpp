@@ -110,6 +110,42 @@ void CheckFrameLength(ExchangeContext &ctx, const AnswerFrame &frame, quint32 by
     }
 }
 
+WriteResult WriteRequest(ExchangeContext &ctx, const Tusb_cmd &packet)
+{
+    ExchangeState &s = ctx.state;
+    ctx.port.clearErrorLabel();
+    s.SendPending = false;
+    s.AwaitingAnswer = true;
+    s.WaitTicks = 0;
+    WriteResult r;
+    r.toWrite = quint32(packet.size());
+    const SI_STATUS status = ctx.usb.SI_Write(s.DevHandle, packet.data.data(), r.toWrite, &r.written);
+    s.SendReady = true;
+    r.ok = status == SI_SUCCESS && r.written == r.toWrite;
+    return r;
+}
+
+ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame)
+{
+    ReadResult r;
+    r.ok = ctx.usb.SI_Read(ctx.state.DevHandle, frame.data(), AnswerFrameSize, &r.read) == SI_SUCCESS;
+    if (!r.ok)
+        return r;
+    r.lengthAgrees = FrameLength(frame) == int(r.read);
+    CheckFrameLength(ctx, frame, r.read);
+    ctx.state.WaitTicks = 0;
+    return r;
+}
+
+void HandleErrorFrame(ExchangeContext &ctx, const AnswerFrame &frame)
+{
+    ctx.records.lastErrorCode = FrameErrorCode(frame);
+    ErrMsg(ctx.port, FrameErrorCode(frame));
+    ctx.port.progressAbort();
+    ctx.port.setFindEnabled(true);
+    ctx.state.AwaitingAnswer = false;
+}
+
 void FindConnectDeviceDeferred(ExchangeContext &ctx)
 {
     DeferringPort port(ctx.port);

@@ -33,6 +33,34 @@ void HandleAnswerTimeout(ExchangeContext &ctx);
 // the frame is still used.
 void CheckFrameLength(ExchangeContext &ctx, const AnswerFrame &frame, quint32 bytesRead);
 
+// The steps the engine's tick and the search's loop share; the loops around
+// them differ, but a fix to a step lands once.
+
+struct WriteResult
+{
+    bool ok = false; // every byte went out
+    quint32 written = 0;
+    quint32 toWrite = 0;
+};
+// Writes one request: from now on an answer is awaited and the wait count
+// starts again; the error label's text goes.
+WriteResult WriteRequest(ExchangeContext &ctx, const Tusb_cmd &packet);
+
+struct ReadResult
+{
+    bool ok = false;           // the link gave a whole frame
+    quint32 read = 0;
+    bool lengthAgrees = false; // the frame's length bytes say what was read
+};
+// Reads one answer frame. A frame that came has its length checked (label
+// and flush on a mismatch) and ends the wait count.
+ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame);
+
+// An error frame: its code on the label (kept for whoever must name a code
+// without a text), the progress dialog closed, the Find button enabled, the
+// wait over.
+void HandleErrorFrame(ExchangeContext &ctx, const AnswerFrame &frame);
+
 // Discovery from inside a tick or a search: its boxes are deferred like every
 // other box opened from there.
 void FindConnectDeviceDeferred(ExchangeContext &ctx);

@@ -51,18 +51,11 @@ bool ExchangeEngine::writeCurrentPacket()
     if (!s.SendPending || s.AwaitingAnswer)
         return true;
 
-    m_ctx.port.clearErrorLabel();
-    s.SendPending = false;
-    s.AwaitingAnswer = true;
-    s.WaitTicks = 0;
     m_awaitedCommand = m_CurPacket->answer_required;
-    const quint32 toWrite = quint32(m_CurPacket->size());
-    quint32 written = 0;
-    const SI_STATUS status = m_ctx.usb.SI_Write(s.DevHandle, m_CurPacket->data.data(), toWrite, &written);
+    const WriteResult w = WriteRequest(m_ctx, *m_CurPacket);
     m_CurPacket.reset();
-    s.SendReady = true;
-    if (status != SI_SUCCESS || written != toWrite) {
-        writeFailure(written, toWrite);
+    if (!w.ok) {
+        writeFailure(w.written, w.toWrite);
         return false;
     }
     return true;
@@ -81,13 +74,11 @@ void ExchangeEngine::receive()
         return;
     }
 
-    quint32 read = 0;
-    if (m_ctx.usb.SI_Read(s.DevHandle, m_buffer.data(), AnswerFrameSize, &read) != SI_SUCCESS) {
-        readFailure(read);
+    const ReadResult r = ReadAnswerFrame(m_ctx, m_buffer);
+    if (!r.ok) {
+        readFailure(r.read);
         return;
     }
-    CheckFrameLength(m_ctx, m_buffer, read);
-    s.WaitTicks = 0;
 
     if (FrameStatus(m_buffer) == AnswerStatusSuccess) {
         m_ctx.port.clearErrorLabel();
@@ -107,10 +98,7 @@ void ExchangeEngine::receive()
             break;
         }
     } else {
-        m_ctx.records.lastErrorCode = FrameErrorCode(m_buffer);
-        ErrMsg(m_ctx.port, FrameErrorCode(m_buffer));
-        m_ctx.port.progressAbort();
-        m_ctx.port.setFindEnabled(true);
+        HandleErrorFrame(m_ctx, m_buffer);
     }
     s.AwaitingAnswer = false;
 }

@@ -51,15 +51,7 @@ RequestListExchange::Pass RequestListExchange::onePass()
     }
 
     if (s.SendPending && !s.AwaitingAnswer) {
-        m_ctx.port.clearErrorLabel();
-        s.SendPending = false;
-        s.AwaitingAnswer = true;
-        s.WaitTicks = 0;
-        const quint32 toWrite = quint32(m_packet.size());
-        quint32 written = 0;
-        const SI_STATUS status = m_ctx.usb.SI_Write(s.DevHandle, m_packet.data.data(), toWrite, &written);
-        s.SendReady = true;
-        if (status != SI_SUCCESS || written != toWrite) {
+        if (!WriteRequest(m_ctx, m_packet).ok) {
             m_ctx.usb.SI_FlushBuffers(s.DevHandle, 1, 1);
             // Nothing was sent, so there is nothing to read on this pass.
             return linkFailure() ? Pass::Continue : Pass::Finished;
@@ -77,14 +69,10 @@ RequestListExchange::Pass RequestListExchange::onePass()
     }
 
     // The read waits, up to the read time-out, for the whole frame.
-    quint32 read = 0;
-    if (m_ctx.usb.SI_Read(s.DevHandle, m_buffer.data(), AnswerFrameSize, &read) != SI_SUCCESS)
+    const ReadResult read = ReadAnswerFrame(m_ctx, m_buffer);
+    if (!read.ok)
         return linkFailure() ? Pass::Continue : Pass::Finished;
-
-    const bool lengthAgrees = FrameLength(m_buffer) == int(read);
-    CheckFrameLength(m_ctx, m_buffer, read);
-    s.WaitTicks = 0;
-    if (!lengthAgrees && FrameStatus(m_buffer) != AnswerStatusSuccess) {
+    if (!read.lengthAgrees && FrameStatus(m_buffer) != AnswerStatusSuccess) {
         // Stray bytes shifted the frame, so its status byte is whatever
         // landed there: the link's fault, not the device's answer. Both
         // buffers were just flushed; the request goes again, within the
@@ -127,11 +115,7 @@ bool RequestListExchange::handleFrame()
 {
     ExchangeState &s = m_ctx.state;
     if (FrameStatus(m_buffer) != AnswerStatusSuccess) {
-        m_ctx.records.lastErrorCode = FrameErrorCode(m_buffer);
-        ErrMsg(m_ctx.port, FrameErrorCode(m_buffer));
-        m_ctx.port.progressAbort();
-        m_ctx.port.setFindEnabled(true);
-        s.AwaitingAnswer = false;
+        HandleErrorFrame(m_ctx, m_buffer);
         m_end = End::ErrorAnswer;
         return false;
     }
