@@ -1,70 +1,67 @@
 #include "ProgramOptions.h"
 
+#include "SimulatorCommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+struct ProgramCommandLine
+{
+    QCommandLineParser parser;
+    SimulatorCommandLine sim{parser};
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help.")};
+    QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the program's version.")};
+
+    ProgramCommandLine()
+    {
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions({help, version});
+    }
+};
+
+} // namespace
+
 QString ProgramUsage()
 {
-    return QStringLiteral(
-        "Usage: ejournal [--simulator [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]\n"
-        "                 [--sim-device-type cash-register|fiscal-printer]]\n"
-        "\n"
-        "Reads the electronic journal of a fiscal device over USB.\n"
-        "\n"
-        "  --simulator            use the simulated journal instead of the USB device\n"
-        "  --sim-documents N      documents in the simulated journal (default 500)\n"
-        "  --sim-seed S           seed of the simulated journal's content (default 1)\n"
-        "  --sim-faults PLAN      faults the simulated journal injects, e.g. drop@5,latency=2ms\n"
-        "  --sim-device-type T    the simulated device: cash-register (default) or fiscal-printer\n");
+    ProgramCommandLine line;
+    return QStringLiteral("Usage: ejournal [--simulator [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]\n"
+                          "                 [--device-type cash-register|fiscal-printer]]\n"
+                          "\n"
+                          "Reads the electronic journal of a fiscal device over USB. The device type of\n"
+                          "the simulated journal is chosen here; the window's own choice reads it.\n"
+                          "\n")
+           + OptionsHelp(line.parser);
 }
 
 std::optional<ProgramOptions> ParseProgramOptions(const QStringList &args, QString *error)
 {
-    ProgramOptions o;
-    bool simOption = false;
     auto fail = [error](const QString &text) -> std::optional<ProgramOptions> {
         if (error)
             *error = text;
         return std::nullopt;
     };
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            o.help = true;
-        } else if (a == QLatin1String("--simulator")) {
-            o.simulator = true;
-        } else if (a == QLatin1String("--sim-documents") && hasValue) {
-            bool ok = false;
-            const qulonglong n = args[++i].toULongLong(&ok);
-            if (!ok || n > 10'000'000)
-                return fail(QStringLiteral("--sim-documents takes a whole number from 0 to 10000000"));
-            o.sim.documents = quint32(n);
-            simOption = true;
-        } else if (a == QLatin1String("--sim-seed") && hasValue) {
-            bool ok = false;
-            o.sim.seed = args[++i].toULongLong(&ok);
-            if (!ok)
-                return fail(QStringLiteral("--sim-seed takes a whole number"));
-            simOption = true;
-        } else if (a == QLatin1String("--sim-faults") && hasValue) {
-            QString why;
-            const auto plan = FaultPlan::parse(args[++i], &why);
-            if (!plan)
-                return fail(why);
-            o.sim.faults = *plan;
-            simOption = true;
-        } else if (a == QLatin1String("--sim-device-type") && hasValue) {
-            const QString &t = args[++i];
-            if (t == QLatin1String("cash-register"))
-                o.sim.deviceType = DeviceType::CashRegister;
-            else if (t == QLatin1String("fiscal-printer"))
-                o.sim.deviceType = DeviceType::FiscalPrinter;
-            else
-                return fail(QStringLiteral("--sim-device-type is cash-register or fiscal-printer"));
-            simOption = true;
-        } else {
-            return fail(QStringLiteral("unknown argument \"%1\"").arg(a));
-        }
+    ProgramCommandLine line;
+    QCommandLineParser &p = line.parser;
+    if (!p.parse(QStringList{QStringLiteral("ejournal")} + args)) {
+        const QString unknown = UnknownArgumentText(p);
+        return fail(unknown.isEmpty() ? p.errorText() : unknown);
     }
-    if (simOption && !o.simulator)
+    ProgramOptions o;
+    o.help = p.isSet(line.help);
+    o.version = p.isSet(line.version);
+    if (o.help || o.version)
+        return o;
+    if (!p.positionalArguments().isEmpty())
+        return fail(QStringLiteral("unknown argument \"%1\"").arg(p.positionalArguments().first()));
+    QString why;
+    const auto sim = line.sim.read(&why);
+    if (!sim)
+        return fail(why);
+    o.simulator = line.sim.simulator();
+    o.sim = *sim;
+    if ((line.sim.simulatorOptionGiven() || line.sim.deviceTypeGiven()) && !o.simulator)
         return fail(QStringLiteral("the --sim-* options need --simulator"));
     return o;
 }

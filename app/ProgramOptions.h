@@ -12,6 +12,7 @@ struct ProgramOptions
 {
     bool simulator = false;
     bool help = false;
+    bool version = false;
     SimulatorOptions sim;
 };
 

@@ -18,13 +18,18 @@ int main(int argc, char *argv[])
         args << QString::fromLocal8Bit(argv[i]);
     QString error;
     const auto options = ParseProgramOptions(args, &error);
-    if (!options) {
-        std::fprintf(stderr, "ejournal: %s\n\n%s", error.toLocal8Bit().constData(),
-                     ProgramUsage().toLocal8Bit().constData());
-        return 2;
-    }
-    if (options->help) {
-        std::printf("%s", ProgramUsage().toLocal8Bit().constData());
+    if (!options || options->help || options->version) {
+        // The help text needs an application object, not a display.
+        QCoreApplication console(argc, argv);
+        if (!options) {
+            std::fprintf(stderr, "ejournal: %s\n\n%s", error.toLocal8Bit().constData(),
+                         ProgramUsage().toLocal8Bit().constData());
+            return 2;
+        }
+        if (options->version)
+            std::printf("ejournal %s\n", EJOURNAL_VERSION);
+        else
+            std::printf("%s", ProgramUsage().toLocal8Bit().constData());
         return 0;
     }
 

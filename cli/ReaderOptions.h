@@ -24,6 +24,7 @@ struct ReaderOptions
     bool decoded = false;
     bool trace = false;
     bool help = false;
+    bool version = false;
 
     Verb verb = Verb::None;
     QString fromNumber, toNumber; // kept as typed: the search checks them

@@ -27,6 +27,10 @@ int main(int argc, char *argv[])
         std::printf("%s", ReaderUsage().toLocal8Bit().constData());
         return HeadlessReader::ExitDone;
     }
+    if (options->version) {
+        std::printf("ejournal-read %s\n", EJOURNAL_VERSION);
+        return HeadlessReader::ExitDone;
+    }
 
     std::unique_ptr<SIUSBXP> backend;
     if (options->simulator) {
