@@ -483,7 +483,7 @@ void TMainForm::FindBtnClick()
     try {
         JournalSearch search(ExchangeContext{m_usb, Link, Commands, Answers, *this}, Requests, Search, Settings,
                              m_readTimerControl, *this);
-        search.FindBtnClick(request);
+        search.run(request);
     } catch (const std::exception &e) {
         messageBox(Box::Error, QString::fromLocal8Bit(e.what()));
         setFindEnabled(true);
@@ -569,7 +569,7 @@ bool TMainForm::askYesNo(const QString &text)
 void TMainForm::progressOpen(int total)
 {
     if (StatusForm)
-        StatusForm->open(total);
+        StatusForm->start(total);
 }
 
 void TMainForm::progressListBuilt()
@@ -691,14 +691,14 @@ void TMainForm::setElapsedText(const QString &text)
 
 void TMainForm::setResultRange(qint64 lineCount)
 {
-    const int max = qMax(0, ProgressCount(lineCount - 1));
+    const int max = qMax(0, ClampToInt(lineCount - 1));
     // The search has closed the journal file: the view may read it again.
     m_searching = false;
     OriginalScrollBar->setRange(0, max);
     OriginalScrollBar->setValue(0);
 }
 
-void TMainForm::showJournalWindow(qint64 position)
+void TMainForm::showResultWindow(qint64 position)
 {
     ShowJournalWindow(position);
 }

@@ -148,7 +148,7 @@ public:
     void clearResultPanes() override;
     void setElapsedText(const QString &text) override;
     void setResultRange(qint64 lineCount) override;
-    void showJournalWindow(qint64 position) override;
+    void showResultWindow(qint64 position) override;
     void setSummaryText(const QString &text) override;
     void uncheckShowOnScreen() override;
 

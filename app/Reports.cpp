@@ -96,7 +96,7 @@ void TMainForm::ExcelBtnClick()
 
 void TMainForm::PrintBtnClick()
 {
-    if (Search.SearchType <= 0) {
+    if (Search.SearchType <= NoSearchType) {
         messageBox(Box::Warning, QStringLiteral("Please make new search"));
         return;
     }

@@ -43,7 +43,7 @@ void TStatusForm::showGauge()
     Gauge1->setFormat(QStringLiteral("%1%").arg(percent));
 }
 
-void TStatusForm::open(int total)
+void TStatusForm::start(int total)
 {
     m_progress = 0;
     m_maximum = total;

@@ -14,7 +14,7 @@ class TStatusForm : public QDialog
 public:
     explicit TStatusForm(QWidget *parent = nullptr);
 
-    void open(int total);        // counter 0, total T, "Please Wait..." shown, dialog shown
+    void start(int total);        // counter 0, total T, "Please Wait..." shown, dialog shown
     void listBuilt();            // "Please Wait..." hidden
     void totalKnown(int total);
     void oneMore(int done);      // done documents so far; the gauge one step on

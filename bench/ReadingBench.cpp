@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
     link.deviceSeconds = 0;
     const Stopwatch total;
     JournalSearch search(ExchangeContext{link, state, commands, records, port}, requests, searchState, settings, timer, view);
-    const auto outcome = search.FindBtnClick(request);
+    const auto outcome = search.run(request);
     const double seconds = total.seconds();
     const double exchanges = double(sim.requestCount() - before);
     const double host = seconds - link.deviceSeconds;

@@ -128,7 +128,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
         SummaryView view(m_out);
         JournalSearch search(ExchangeContext{m_usb, state, commands, records, m_port}, requests, searchState,
                              settings, readTimer, view);
-        switch (search.FindBtnClick(request)) {
+        switch (search.run(request)) {
         case JournalSearch::Outcome::Completed:
             status = ExitDone;
             break;

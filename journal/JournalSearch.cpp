@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+using namespace Codecs;
+
 // Writes the lines of every document-lines answer to the journal file as
 // they arrive, so the result never has to fit in memory.
 class JournalSearch::FileSink final : public JournalLineSink
@@ -91,7 +93,7 @@ bool JournalSearch::checkNumbers(const SearchRequest &request)
     return true;
 }
 
-JournalSearch::Outcome JournalSearch::FindBtnClick(const SearchRequest &request)
+JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
 {
     // A wrong number field changes nothing at all, not even the panes.
     if (request.mode == SearchRequest::Mode::ByNumbers && !checkNumbers(request))
@@ -168,14 +170,14 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         port.setFindEnabled(false);
         port.showBusyPointer();
         m_requests.StrList.clear();
-        m_state.SearchType = 1;
+        m_state.SearchType = SearchByNumbers;
         const qint32 from = *toInt32(request.fromNumber);
         const qint32 to = *toInt32(request.toNumber);
         m_requests.FromDoc = quint32(from);
         m_requests.ToDoc = quint32(to);
         m_state.Title = QStringLiteral("from document ") + request.fromNumber + QStringLiteral(" to document ")
                         + request.toNumber;
-        port.progressOpen(ProgressCount(qint64(to) - qint64(from) + 1));
+        port.progressOpen(ClampToInt(qint64(to) - qint64(from) + 1));
         m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, from, to);
         port.progressListBuilt();
         return true;
@@ -184,7 +186,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         m_state.StartDT = QDateTime::currentDateTime();
         port.setFindEnabled(false);
         m_requests.StrList.clear();
-        m_state.SearchType = 2;
+        m_state.SearchType = SearchByDates;
         m_state.FromDate = request.fromDate;
         m_state.FromTime = request.fromTime;
         m_state.ToDate = request.toDate;
@@ -215,7 +217,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         port.setFindEnabled(false);
         m_state.Title = QStringLiteral("all stored documents");
         m_requests.StrList.clear();
-        m_state.SearchType = 3;
+        m_state.SearchType = SearchAll;
         m_requests.FromDoc = 0;
         m_requests.ToDoc = count - 1;
         if (count > LargeAllCount && showOnScreen && request.askBeforeLargeAll) {
@@ -230,7 +232,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
             showOnScreen = false;
             m_view.uncheckShowOnScreen();
         }
-        port.progressOpen(ProgressCount(count));
+        port.progressOpen(ClampToInt(count));
         m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, 0, qint64(count) - 1);
         port.progressListBuilt();
         return true;
@@ -238,7 +240,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
     case SearchRequest::Mode::None:
         break;
     }
-    m_state.SearchType = 0;
+    m_state.SearchType = NoSearchType;
     port.messageBox(UserPort::Box::Warning, QStringLiteral("Please choose type of serching"));
     return false;
 }
@@ -246,17 +248,17 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
 qint64 JournalSearch::documentCount(const SearchRequest &request) const
 {
     switch (m_state.SearchType) {
-    case 1: {
+    case SearchByNumbers: {
         const auto from = toInt32(request.fromNumber);
         const auto to = toInt32(request.toNumber);
         return from && to ? qint64(*to) - qint64(*from) + 1 : 0;
     }
-    case 2: {
+    case SearchByDates: {
         // Compared as signed numbers, like the list the answer built.
         const data_122 &r = m_ctx.records.Data122;
         return qint64(qint32(r.last_doc)) - qint64(qint32(r.first_doc)) + 1;
     }
-    case 3:
+    case SearchAll:
         return m_ctx.records.Data132.doc_count;
     default:
         return 0;
@@ -288,7 +290,7 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
     }
 
     if (showOnScreen) {
-        m_view.showJournalWindow(0);
+        m_view.showResultWindow(0);
         m_view.setSummaryText(SummaryText(documentCount(request), m_state.JournalLineCount));
     }
     done();

@@ -35,15 +35,18 @@ public:
     virtual void setElapsedText(const QString &text) { Q_UNUSED(text); }
     // Scroll range 0..max(lines - 1, 0) and position 0.
     virtual void setResultRange(qint64 lineCount) { Q_UNUSED(lineCount); }
-    virtual void showJournalWindow(qint64 position) { Q_UNUSED(position); }
+    virtual void showResultWindow(qint64 position) { Q_UNUSED(position); }
     virtual void setSummaryText(const QString &text) { Q_UNUSED(text); }
     virtual void uncheckShowOnScreen() {}
 };
 
+// The values SearchType takes.
+enum : int { NoSearchType = 0, SearchByNumbers = 1, SearchByDates = 2, SearchAll = 3 };
+
 // The search fields of the main window.
 struct SearchState
 {
-    int SearchType = 0; // 0 no mode, 1 by numbers, 2 by dates, 3 all
+    int SearchType = NoSearchType; // the mode of the last search
     QString Title;
     QDate FromDate, ToDate;
     QTime FromTime, ToTime;
@@ -71,7 +74,8 @@ public:
     JournalSearch(const ExchangeContext &ctx, RequestListState &requests, SearchState &state,
                   const JournalSettings &settings, TickTimer &readTimer, SearchView &view);
 
-    Outcome FindBtnClick(const SearchRequest &request);
+    // The Find button's work: the whole search, from the request to "Done".
+    Outcome run(const SearchRequest &request);
 
     static QString ElapsedText(const QDateTime &start, const QDateTime &end);
     static QString SummaryText(qint64 documents, qint64 lines);

@@ -6,6 +6,8 @@
 
 #include <array>
 
+using namespace Codecs;
+
 namespace {
 
 const QByteArray ClosingLine("H V A L A        #");

@@ -29,6 +29,8 @@ EConvertError::EConvertError()
 {
 }
 
+namespace Codecs {
+
 quint16 EncodeDateVuze(const QDate &D1)
 {
     // Only seven bits of the year offset fit: years outside 2000..2127 wrap.
@@ -101,3 +103,5 @@ void MemCpy(const void *Source, void *Dest, quint8 length)
     if (length > 0)
         std::memcpy(Dest, Source, length);
 }
+
+} // namespace Codecs

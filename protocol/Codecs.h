@@ -11,6 +11,9 @@
 //  - the Vuze date word: (year - 2000) << 9 | month << 5 | day,
 //  - the Vuze time word: hour * 100 + minute,
 //  - big-endian integers and packed BCD digits.
+// The C++ codecs live in a namespace of their own: the Functions library
+// exports C functions of the same names with other argument types.
+namespace Codecs {
 
 quint16 EncodeDateVuze(const QDate &D1);
 inline quint16 EncodeDateVuze(const QDateTime &D1) { return EncodeDateVuze(D1.date()); }
@@ -56,3 +59,5 @@ quint8 CharPairToBCD(QChar second, QChar first, const BcdChecks &checks = MainUn
 QString FillCh(QChar ch, const QString &s, quint8 len, bool direction);
 
 void MemCpy(const void *Source, void *Dest, quint8 length);
+
+} // namespace Codecs

@@ -7,16 +7,16 @@
 // check numbers that a failure reports.
 namespace FunctionUnit {
 
-inline constexpr BcdChecks Checks{"FunctionUnit", 168, 169};
+inline constexpr Codecs::BcdChecks Checks{"FunctionUnit", 168, 169};
 
 inline QByteArray NumStringToBCD(const QString &inStr)
 {
-    return ::NumStringToBCD(inStr, Checks);
+    return Codecs::NumStringToBCD(inStr, Checks);
 }
 
 inline quint8 CharPairToBCD(QChar second, QChar first)
 {
-    return ::CharPairToBCD(second, first, Checks);
+    return Codecs::CharPairToBCD(second, first, Checks);
 }
 
 } // namespace FunctionUnit

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+using namespace Codecs;
+
 namespace {
 
 // Characters whose codes are the bytes, up to the first zero byte.

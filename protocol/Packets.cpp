@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace Codecs;
+
 Pusb_cmd CommandQueue::pop()
 {
     if (m_packets.empty())

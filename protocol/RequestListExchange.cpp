@@ -181,7 +181,7 @@ void RequestListExchange::answerRange()
     DecodeAnswer(m_buffer, r);
     m_search.FromDoc = r.first_doc;
     m_search.ToDoc = r.last_doc;
-    m_ctx.port.progressTotalKnown(ProgressCount(qint64(r.last_doc) - qint64(r.first_doc) + 1));
+    m_ctx.port.progressTotalKnown(ClampToInt(qint64(r.last_doc) - qint64(r.first_doc) + 1));
     // The document numbers are compared as signed numbers.
     m_search.CmdList.appendDocumentRange(CmdDocumentInfo, qint32(r.first_doc), qint32(r.last_doc));
 }

@@ -9,8 +9,9 @@
 struct data_132;
 struct IdentityTexts;
 
-// Progress counts are ints; document ranges can be wider.
-inline int ProgressCount(qint64 value)
+// Progress counts and scroll ranges are ints; document ranges and line
+// counts can be wider, so they saturate.
+inline int ClampToInt(qint64 value)
 {
     return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }

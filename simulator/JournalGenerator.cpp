@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+using namespace Codecs;
+
 namespace {
 
 constexpr int OpeningMinute = 7 * 60;

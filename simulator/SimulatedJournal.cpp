@@ -5,6 +5,8 @@
 
 #include <QTime>
 
+using namespace Codecs;
+
 SimulatedJournal::SimulatedJournal(quint64 seed, DeviceType type, quint32 documents)
     : m_generator(seed, type)
     , m_configuredDocuments(documents)

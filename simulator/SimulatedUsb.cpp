@@ -267,52 +267,54 @@ SI_STATUS SimulatedUsb::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint
 
     using K = FaultPlan::Kind;
     const std::vector<FaultPlan::Fault> faults = faultsFor(number);
-    auto has = [&](K kind) {
-        return std::find_if(faults.begin(), faults.end(), [kind](const auto &f) { return f.kind == kind; });
+    // The fault of a kind planned for this request, if any.
+    auto fault = [&](K kind) -> const FaultPlan::Fault * {
+        const auto it = std::find_if(faults.begin(), faults.end(), [kind](const auto &f) { return f.kind == kind; });
+        return it == faults.end() ? nullptr : &*it;
     };
 
-    if (auto f = has(K::Unplug); f != faults.end()) {
+    if (const FaultPlan::Fault *f = fault(K::Unplug)) {
         unplug(f->durationUs);
         return SI_DEVICE_NOT_FOUND;
     }
-    if (has(K::WriteFail) != faults.end())
+    if (fault(K::WriteFail))
         return SI_WRITE_ERROR;
-    if (has(K::ShortWrite) != faults.end()) {
+    if (fault(K::ShortWrite)) {
         *lpdwBytesWritten = dwBytesToWrite > 0 ? dwBytesToWrite - 1 : 0;
         return SI_SUCCESS;
     }
     *lpdwBytesWritten = dwBytesToWrite;
 
     std::optional<SimulatedJournal::Reply> reply = m_journal.handle(request);
-    if (!reply || has(K::Drop) != faults.end())
+    if (!reply || fault(K::Drop))
         return SI_SUCCESS;
 
     AnswerFrame frame = reply->frame;
-    if (auto f = has(K::ErrorFrame); f != faults.end())
+    if (const FaultPlan::Fault *f = fault(K::ErrorFrame))
         frame = SimulatedJournal::errorFrame(frame[3], quint8(f->value));
-    if (has(K::BadLength) != faults.end()) {
+    if (fault(K::BadLength)) {
         frame[0] = 0x00;
         frame[1] = 0xFE;
     }
-    if (has(K::Garbage) != faults.end()) {
+    if (fault(K::Garbage)) {
         for (quint8 &b : frame)
             b = quint8(m_random());
     }
 
     Chunk c;
     c.readyAt = m_clock->nowUs() + m_options.faults.latencyUs + reply->delayUs;
-    if (auto f = has(K::Slow); f != faults.end())
+    if (const FaultPlan::Fault *f = fault(K::Slow))
         c.readyAt += f->durationUs;
-    if (auto f = has(K::Late); f != faults.end()) {
+    if (const FaultPlan::Fault *f = fault(K::Late)) {
         c.readyAt += f->durationUs;
         c.survivesReopen = true;
     }
-    if (auto f = has(K::Noise); f != faults.end()) {
+    if (const FaultPlan::Fault *f = fault(K::Noise)) {
         for (int k = 0; k < f->value; ++k)
             c.bytes.append(char(m_random()));
     }
     c.bytes.append(frameBytes(frame));
-    c.readFails = has(K::ReadFail) != faults.end();
+    c.readFails = fault(K::ReadFail);
     m_rx.push_back(std::move(c));
     return SI_SUCCESS;
 }

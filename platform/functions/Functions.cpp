@@ -15,14 +15,14 @@ extern "C" {
 
 uint16_t SwpEndianW(int32_t value)
 {
-    return ::SwpEndianW(quint16(value));
+    return Codecs::SwpEndianW(quint16(value));
 }
 
 EjDate DecodeDateVuze(int32_t word)
 {
     lastError.clear();
     try {
-        const QDate d = ::DecodeDateVuze(quint16(word));
+        const QDate d = Codecs::DecodeDateVuze(quint16(word));
         return EjDate{d.year(), d.month(), d.day(), 1};
     } catch (const CodecError &e) {
         lastError = e.what();
@@ -33,7 +33,7 @@ EjDate DecodeDateVuze(int32_t word)
 EjTime DecodeTimeVuze(int32_t word)
 {
     lastError.clear();
-    const QTime t = ::DecodeTimeVuze(quint16(word));
+    const QTime t = Codecs::DecodeTimeVuze(quint16(word));
     return EjTime{t.hour(), t.minute(), t.second()};
 }
 

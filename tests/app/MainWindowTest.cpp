@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Codecs;
+
 namespace {
 
 SimulatorOptions withDocuments(quint32 n)

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Codecs;
+
 namespace {
 
 const char *Password = "Mrenvoskit#4ze";

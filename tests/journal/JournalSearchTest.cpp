@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Codecs;
+
 namespace {
 
 bool toInt32Fails(const char *text)
@@ -45,10 +47,10 @@ TEST(JournalSearch, ByNumbersWritesTheJournalAndTheSummary)
     EXPECT_EQ(rig.find(r), JournalSearch::Outcome::Completed);
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(5, 6));
     const qint64 lines = rig.lineCount(5, 6);
-    EXPECT_EQ(rig.state.JournalLineCount, lines);
+    EXPECT_EQ(rig.searchState.JournalLineCount, lines);
     EXPECT_EQ(rig.view.summary, QStringLiteral("Found 2 documents, %1 lines, about 1 pages").arg(lines));
-    EXPECT_EQ(rig.state.SearchType, 1);
-    EXPECT_EQ(rig.state.Title, QStringLiteral("from document 5 to document 6"));
+    EXPECT_EQ(rig.searchState.SearchType, 1);
+    EXPECT_EQ(rig.searchState.Title, QStringLiteral("from document 5 to document 6"));
     EXPECT_EQ(rig.view.elapsed, QStringLiteral("00:00:00"));
     // Order of the finishing steps: range before the window, "Done" last.
     EXPECT_EQ(rig.view.events, (QStringList{QStringLiteral("panes cleared"), QStringLiteral("elapsed"),
@@ -89,7 +91,7 @@ TEST(JournalSearch, ByDatesAsksForTheRangeFirst)
         << "one 122 request after the identity";
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(first, last));
     EXPECT_EQ(rig.view.summary, JournalSearch::SummaryText(last - first + 1, rig.lineCount(first, last)));
-    EXPECT_EQ(rig.state.Title, QStringLiteral("from %1 00:00:00 to %1 23:59:59").arg(r.fromDate.toString(QStringLiteral("dd.MM.yyyy"))));
+    EXPECT_EQ(rig.searchState.Title, QStringLiteral("from %1 00:00:00 to %1 23:59:59").arg(r.fromDate.toString(QStringLiteral("dd.MM.yyyy"))));
 }
 
 TEST(JournalSearch, AllReadsEveryStoredDocument)
@@ -98,8 +100,8 @@ TEST(JournalSearch, AllReadsEveryStoredDocument)
     EXPECT_EQ(rig.find(allDocuments()), JournalSearch::Outcome::Completed);
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(0, 24));
     EXPECT_EQ(rig.view.summary, JournalSearch::SummaryText(25, rig.lineCount(0, 24)));
-    EXPECT_EQ(rig.state.Title, QStringLiteral("all stored documents"));
-    EXPECT_EQ(rig.state.journal.lineWidth, 32);
+    EXPECT_EQ(rig.searchState.Title, QStringLiteral("all stored documents"));
+    EXPECT_EQ(rig.searchState.journal.lineWidth, 32);
 }
 
 TEST(JournalSearch, SearchesThatDoNotStart)
@@ -140,7 +142,7 @@ TEST(JournalSearch, WithoutDeviceOnlyBeepsAndSaysDone)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("kept\r\n");
     old.close();
-    CloseDevice(*rig.usb, rig.SimRig::state.DevHandle);
+    CloseDevice(*rig.usb, rig.state.DevHandle);
     EXPECT_EQ(rig.find(byNumbers("1", "2")), JournalSearch::Outcome::NotStarted);
     EXPECT_EQ(rig.port.events, (QStringList{QStringLiteral("beep"), QStringLiteral("pointer restored"),
                                             QStringLiteral("find enabled"), QStringLiteral("information box: Done")}));
@@ -229,7 +231,7 @@ TEST(JournalSearch, ErrorMidwayKeepsTheLinesReceived)
     ASSERT_EQ(rig.lineCount(0, 0), 26);
     EXPECT_EQ(rig.find(byNumbers("0", "2")), JournalSearch::Outcome::EndedOnError);
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(0, 0));
-    EXPECT_EQ(rig.state.JournalLineCount, 26);
+    EXPECT_EQ(rig.searchState.JournalLineCount, 26);
     EXPECT_FALSE(rig.view.summary.isEmpty()) << "the finishing steps run on what arrived";
 }
 
@@ -237,10 +239,10 @@ TEST(JournalSearch, UnwritableFolderIsReportedAndLeavesTheProgramUsable)
 {
     SearchRig rig;
     SearchRequest r = byNumbers("1", "1");
-    JournalSearch search(rig.context(), rig.requests, rig.state, rig.settings, rig.readTimer, rig.view);
+    JournalSearch search(rig.context(), rig.requests, rig.searchState, rig.settings, rig.readTimer, rig.view);
     r.directory = QStringLiteral("/nonexistent-folder");
     r.fiscalMemory = rig.fiscal;
-    EXPECT_EQ(search.FindBtnClick(r), JournalSearch::Outcome::FileError);
+    EXPECT_EQ(search.run(r), JournalSearch::Outcome::FileError);
     ASSERT_EQ(rig.port.boxes().size(), 1);
     EXPECT_TRUE(rig.port.boxes().first().startsWith(QStringLiteral("error box: Cannot create file \"/nonexistent-folder/")));
     EXPECT_TRUE(rig.readTimer.active);

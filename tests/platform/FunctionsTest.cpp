@@ -11,15 +11,15 @@ namespace {
 TEST(FunctionsLibrary, AgreesWithTheCodecsOnEveryWord)
 {
     for (int w = 0; w <= 0xFFFF; ++w) {
-        ASSERT_EQ(::SwpEndianW(int32_t(w)), ::SwpEndianW(quint16(w))) << w;
+        ASSERT_EQ(::SwpEndianW(int32_t(w)), Codecs::SwpEndianW(quint16(w))) << w;
 
         const EjTime t = ::DecodeTimeVuze(int32_t(w));
-        const QTime expectedTime = ::DecodeTimeVuze(quint16(w));
+        const QTime expectedTime = Codecs::DecodeTimeVuze(quint16(w));
         ASSERT_EQ(QTime(t.hour, t.minute, t.second), expectedTime) << w;
 
         const EjDate d = ::DecodeDateVuze(int32_t(w));
         try {
-            const QDate expected = ::DecodeDateVuze(quint16(w));
+            const QDate expected = Codecs::DecodeDateVuze(quint16(w));
             ASSERT_EQ(d.ok, 1) << w;
             ASSERT_EQ(QDate(d.year, d.month, d.day), expected) << w;
             ASSERT_STREQ(FunctionsLastError(), "") << w;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Codecs;
+
 namespace {
 
 QByteArray popBytes(CommandQueue &q)

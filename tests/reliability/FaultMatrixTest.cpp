@@ -45,16 +45,16 @@ TEST(FaultMatrix, SearchKeepsEveryLineReceivedOnceAndInOrder)
                         || rig.port.events.contains(QStringLiteral("label hidden")))
                 << faults << ": the user was told";
         }
-        EXPECT_EQ(rig.state.JournalLineCount, kept.count("\r\n")) << faults;
+        EXPECT_EQ(rig.searchState.JournalLineCount, kept.count("\r\n")) << faults;
         EXPECT_TRUE(rig.readTimer.active) << faults << ": the tick runs again";
         EXPECT_TRUE(rig.port.findEnabled) << faults;
         EXPECT_TRUE(rig.port.boxes().contains(QStringLiteral("information box: Done"))) << faults;
 
         // The next search works, once the device is back.
         rig.usb->plugIn();
-        if (rig.SimRig::state.DevHandle == 0)
-            FindConnectDevice(*rig.usb, rig.SimRig::state.DevHandle, rig.port);
-        ASSERT_NE(rig.SimRig::state.DevHandle, 0u) << faults;
+        if (rig.state.DevHandle == 0)
+            FindConnectDevice(*rig.usb, rig.state.DevHandle, rig.port);
+        ASSERT_NE(rig.state.DevHandle, 0u) << faults;
         EXPECT_EQ(rig.find(allDocuments()), JournalSearch::Outcome::Completed) << faults;
         EXPECT_EQ(readAll(rig.journalPath()), reference) << faults;
     }
@@ -139,7 +139,7 @@ TEST(FaultMatrix, DeviceDataCannotEscapeOrBreakTheProgram)
     SimulatedJournal::Identity id = rig.usb->journal().identity();
     id.fiscalMemory = {'.', '/', 0x2E, 0x2F, 0x00};
     rig.usb->journal().setIdentity(id);
-    ExchangeEngine engine(*rig.usb, rig.SimRig::state, rig.Commands, rig.records, rig.port, rig.readTimer);
+    ExchangeEngine engine(*rig.usb, rig.state, rig.Commands, rig.records, rig.port, rig.readTimer);
     get_info_initial(rig.Commands);
     engine.ReadTimerTimer();
     rig.fiscal = rig.port.lastTexts.fiscalMemory;
@@ -160,9 +160,9 @@ TEST(FaultMatrix, SoakOfOneHundredThousandExchanges)
     int completed = 0, ended = 0;
     while (rig.usb->requestCount() < 100'000) {
         rig.usb->plugIn();
-        if (rig.SimRig::state.DevHandle == 0)
-            FindConnectDevice(*rig.usb, rig.SimRig::state.DevHandle, rig.port);
-        if (rig.SimRig::state.DevHandle == 0)
+        if (rig.state.DevHandle == 0)
+            FindConnectDevice(*rig.usb, rig.state.DevHandle, rig.port);
+        if (rig.state.DevHandle == 0)
             continue;
         rig.port.events.clear();
         const auto outcome = rig.find(allDocuments());

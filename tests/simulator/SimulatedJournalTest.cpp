@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Codecs;
+
 namespace {
 
 AnswerFrame ask(SimulatedJournal &j, const QByteArray &request)

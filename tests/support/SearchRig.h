@@ -21,7 +21,7 @@ public:
     void clearResultPanes() override { events << QStringLiteral("panes cleared"); }
     void setElapsedText(const QString &text) override { elapsed = text; events << QStringLiteral("elapsed"); }
     void setResultRange(qint64 lines) override { range = lines; events << QStringLiteral("range %1").arg(lines); }
-    void showJournalWindow(qint64 p) override { events << QStringLiteral("window %1").arg(p); }
+    void showResultWindow(qint64 p) override { events << QStringLiteral("window %1").arg(p); }
     void setSummaryText(const QString &text) override { summary = text; events << text; }
     void uncheckShowOnScreen() override { showOnScreen = false; events << QStringLiteral("show on screen off"); }
 };
@@ -37,7 +37,7 @@ struct SearchRig : SimRig
 {
     QTemporaryDir dir;
     RequestListState requests;
-    SearchState state;
+    SearchState searchState;
     JournalSettings settings;
     RecordingView view;
     QString fiscal;
@@ -46,7 +46,7 @@ struct SearchRig : SimRig
         : SimRig(faults, [=] { SimulatorOptions o; o.documents = documents; o.deviceType = type; return o; }())
     {
         connect();
-        ExchangeEngine engine(*usb, SimRig::state, Commands, records, port, readTimer);
+        ExchangeEngine engine(*usb, state, Commands, records, port, readTimer);
         get_info_initial(Commands);
         engine.ReadTimerTimer();
         fiscal = FiscalMemoryText(records.Data132);
@@ -60,8 +60,8 @@ struct SearchRig : SimRig
     {
         r.directory = dir.path();
         r.fiscalMemory = fiscal;
-        JournalSearch search(context(), requests, state, settings, readTimer, view);
-        return search.FindBtnClick(r);
+        JournalSearch search(context(), requests, searchState, settings, readTimer, view);
+        return search.run(r);
     }
     QString journalPath() const { return dir.filePath(JournalFileName(fiscal)); }
 
