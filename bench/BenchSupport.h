@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+
 #include <sys/resource.h>
 
 #include <chrono>
@@ -13,17 +15,15 @@ inline double PeakRssMb()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+// Seconds since it was made.
 class Stopwatch
 {
 public:
-    Stopwatch() : m_start(std::chrono::steady_clock::now()) {}
-    double seconds() const
-    {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-    }
+    Stopwatch() { m_timer.start(); }
+    double seconds() const { return double(m_timer.nsecsElapsed()) / 1e9; }
 
 private:
-    std::chrono::steady_clock::time_point m_start;
+    QElapsedTimer m_timer;
 };
 
 #include "JournalFile.h"

@@ -6,6 +6,7 @@
 #include "UserPort.h"
 
 #include <QDir>
+#include <QTime>
 
 #include <memory>
 #include <optional>
@@ -64,10 +65,7 @@ JournalSearch::JournalSearch(const ExchangeContext &ctx, RequestListState &reque
 QString JournalSearch::ElapsedText(const QDateTime &start, const QDateTime &end)
 {
     const qint64 seconds = qMax<qint64>(0, start.secsTo(end)) % 86400;
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QTime(0, 0).addSecs(int(seconds)).toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString JournalSearch::SummaryText(qint64 documents, qint64 lines)

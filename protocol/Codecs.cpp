@@ -92,10 +92,8 @@ QByteArray NumStringToBCD(const QString &inStr, const BcdChecks &checks)
 
 QString FillCh(QChar ch, const QString &s, quint8 len, bool direction)
 {
-    if (s.size() >= len)
-        return s;
-    const QString fill(len - s.size(), ch);
-    return direction ? s + fill : fill + s;
+    // Qt's justification, without its truncation: a longer text is never cut.
+    return direction ? s.leftJustified(len, ch) : s.rightJustified(len, ch);
 }
 
 void MemCpy(const void *Source, void *Dest, quint8 length)

@@ -39,10 +39,7 @@ QString productString(SIUSBXP &usb, quint32 index)
 {
     std::array<char, SI_MAX_DEVICE_STRLEN> buffer{};
     usb.SI_GetProductString(index, buffer.data(), SI_RETURN_SERIAL_NUMBER);
-    qsizetype length = 0;
-    while (length < qsizetype(buffer.size()) && buffer[std::size_t(length)] != '\0')
-        ++length;
-    return QString::fromLatin1(buffer.data(), length);
+    return QString::fromLatin1(buffer.data(), qsizetype(qstrnlen(buffer.data(), uint(buffer.size()))));
 }
 
 } // namespace

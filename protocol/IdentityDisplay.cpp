@@ -12,10 +12,8 @@ namespace {
 // Characters whose codes are the bytes, up to the first zero byte.
 QString bytesAsText(const quint8 *bytes, int count)
 {
-    QString text;
-    for (int i = 0; i < count && bytes[i] != 0; ++i)
-        text.append(QChar(char16_t(bytes[i])));
-    return text;
+    const char *text = reinterpret_cast<const char *>(bytes);
+    return QString::fromLatin1(text, qsizetype(qstrnlen(text, uint(count))));
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include <QByteArray>
 
-#include <cstring>
-
 // The nine USBXpress functions the journal link uses, as an interface: the
 // libusb backend drives real bridge chips behind it, the simulated journal
 // answers behind it in tests and demos, and nothing above it can tell which.
@@ -54,9 +52,8 @@ constexpr int SI_MAX_DEVICE_STRLEN = 256;
 // fit and ended by a zero byte.
 inline void CopyDeviceString(const QByteArray &text, char *buffer)
 {
-    const qsizetype n = qMin<qsizetype>(text.size(), SI_MAX_DEVICE_STRLEN - 1);
-    std::memcpy(buffer, text.constData(), std::size_t(n));
-    buffer[n] = '\0';
+    // qstrncpy copies at most the size less one and always ends the text.
+    qstrncpy(buffer, text.constData(), SI_MAX_DEVICE_STRLEN);
 }
 
 class SIUSBXP

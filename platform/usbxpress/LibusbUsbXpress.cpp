@@ -38,6 +38,23 @@ unsigned LibusbTimeoutMs(quint32 usbXpressMs)
     return usbXpressMs == 0 ? 1u : unsigned(usbXpressMs);
 }
 
+// libusb's objects, each freed by its own function when it goes.
+struct FreeDeviceList
+{
+    void operator()(libusb_device **list) const { libusb_free_device_list(list, 1); }
+};
+struct FreeConfigDescriptor
+{
+    void operator()(libusb_config_descriptor *config) const { libusb_free_config_descriptor(config); }
+};
+struct CloseHandle
+{
+    void operator()(libusb_device_handle *handle) const { libusb_close(handle); }
+};
+using DeviceList = std::unique_ptr<libusb_device *, FreeDeviceList>;
+using ConfigDescriptor = std::unique_ptr<libusb_config_descriptor, FreeConfigDescriptor>;
+using ShortOpen = std::unique_ptr<libusb_device_handle, CloseHandle>;
+
 QByteArray ReadAttribute(const QString &path)
 {
     QFile f(path);
@@ -325,19 +342,21 @@ void LibusbUsbXpress::refreshList()
     m_devices.clear();
     if (!m_context)
         return;
-    libusb_device **list = nullptr;
-    const ssize_t count = libusb_get_device_list(m_context, &list);
+    libusb_device **raw = nullptr;
+    const ssize_t count = libusb_get_device_list(m_context, &raw);
+    const DeviceList list(raw);
     for (ssize_t i = 0; i < count; ++i) {
-        libusb_device *device = list[i];
+        libusb_device *device = list.get()[i];
         libusb_device_descriptor desc{};
         if (libusb_get_device_descriptor(device, &desc) != LIBUSB_SUCCESS)
             continue;
         const UsbId id{desc.idVendor, desc.idProduct};
         if (!m_ids.contains(id))
             continue;
-        libusb_config_descriptor *config = nullptr;
-        if (libusb_get_active_config_descriptor(device, &config) != LIBUSB_SUCCESS)
+        libusb_config_descriptor *rawConfig = nullptr;
+        if (libusb_get_active_config_descriptor(device, &rawConfig) != LIBUSB_SUCCESS)
             continue;
+        const ConfigDescriptor config(rawConfig);
         std::optional<BulkPair> pair;
         for (int k = 0; k < config->bNumInterfaces && !pair; ++k) {
             if (config->interface[k].num_altsetting < 1)
@@ -351,12 +370,9 @@ void LibusbUsbXpress::refreshList()
                                                alt.endpoint[e].wMaxPacketSize};
             pair = UsbXpressEndpoints(info);
         }
-        libusb_free_config_descriptor(config);
         if (pair)
             m_devices.push_back(Listed{libusb_ref_device(device), *pair, id, SysfsFolder(device)});
     }
-    if (list)
-        libusb_free_device_list(list, 1);
 }
 
 LibusbUsbXpress::OpenDevice *LibusbUsbXpress::find(SI_HANDLE handle)
@@ -438,18 +454,17 @@ SI_STATUS LibusbUsbXpress::stringFromDevice(const Listed &l, quint8 flags, QByte
         if (libusb_get_device(open->handle()) == l.device)
             h = open->handle();
     }
-    const bool opened = !h;
-    if (opened) {
+    ShortOpen opened;
+    if (!h) {
         const int rc = libusb_open(l.device, &h);
         if (rc != LIBUSB_SUCCESS) {
             qCInfo(lcUsb, "libusb_open for the device string: %s", libusb_error_name(rc));
             return UsbXpressStatus(rc, UsbDirection::Control);
         }
+        opened.reset(h);
     }
     unsigned char buffer[SI_MAX_DEVICE_STRLEN] = {};
     const int n = index ? libusb_get_string_descriptor_ascii(h, index, buffer, sizeof buffer - 1) : 0;
-    if (opened)
-        libusb_close(h);
     if (n < 0)
         return UsbXpressStatus(n, UsbDirection::Control);
     text = QByteArray(reinterpret_cast<const char *>(buffer), n);
