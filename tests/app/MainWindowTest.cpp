@@ -121,8 +121,9 @@ TEST(MainWindow, SearchInEachModeFillsPanesStatusAndFiles)
         EXPECT_TRUE(decoded.first().startsWith(QLatin1String("(Logo)"))) << c.name;
         const QString summary = gui.main->StatusPanel[0]->text();
         EXPECT_TRUE(summary.contains(QStringLiteral(" %1 lines, about ").arg(count))) << summary.toStdString();
-        if (c.documents > 0)
+        if (c.documents > 0) {
             EXPECT_TRUE(summary.startsWith(QStringLiteral("Found %1 documents").arg(c.documents))) << summary.toStdString();
+        }
         EXPECT_EQ(gui.main->StatusPanel[1]->text(), QStringLiteral("00:00:00"));
         EXPECT_TRUE(QFile::exists(gui.dir.filePath(QStringLiteral("Bosnian_%1.txt").arg(gui.info->FiscalMemoryEdit->text()))));
         EXPECT_FALSE(gui.status->isVisible()) << c.name;

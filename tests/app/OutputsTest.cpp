@@ -225,8 +225,9 @@ TEST(SpreadsheetExport, RefusalsAndFailures)
         EXPECT_EQ(gui.dialogs.shown, c.boxes) << c.name;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.name;
         EXPECT_EQ(!QDir(gui.dir.path()).entryList({QStringLiteral("temp_*")}).isEmpty(), c.tempLeft) << c.name;
-        if (QString::fromLatin1(c.failAt) == QLatin1String("save"))
+        if (QString::fromLatin1(c.failAt) == QLatin1String("save")) {
             EXPECT_EQ(log->calls.last(), QStringLiteral("release")) << c.name;
+        }
     }
 }
 

@@ -272,10 +272,11 @@ TEST(Gestures, LogoWithCtrlShiftAltOpensTheDiagnosticWindowBesideTheMain)
     ASSERT_TRUE(gui.debug->isVisible());
     const int debugWidth = gui.debug->frameGeometry().width();
     const QRect m = gui.main->frameGeometry();
-    if (m.left() + m.width() + debugWidth + 4 > screen.width())
+    if (m.left() + m.width() + debugWidth + 4 > screen.width()) {
         EXPECT_EQ(gui.debug->pos(), QPoint(screen.width() - debugWidth - 4, m.top() + gui.main->DataMemo->y() + 20));
-    else
+    } else {
         EXPECT_EQ(gui.debug->pos(), QPoint(m.left() + m.width() + 4, m.top()));
+    }
     EXPECT_FALSE(gui.main->DataMemo->isReadOnly());
     EXPECT_FALSE(gui.main->ConvertMemo->isReadOnly());
 

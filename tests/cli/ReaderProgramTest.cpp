@@ -195,8 +195,9 @@ TEST(ReaderProgram, ErrorCodesWithoutATextAreNamed)
                                     dir.path(), QLatin1String(c.verb)});
         EXPECT_EQ(r.status, 3) << c.faults;
         EXPECT_TRUE(r.err.contains(QLatin1String(c.said))) << c.faults << "\n" << r.err.toStdString();
-        if (QByteArray(c.faults) == "error3@5")
+        if (QByteArray(c.faults) == "error3@5") {
             EXPECT_FALSE(r.err.contains(QLatin1String("error code"))) << "a code with a text is not named twice";
+        }
     }
 }
 

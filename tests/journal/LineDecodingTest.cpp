@@ -78,8 +78,9 @@ TEST(DeviceCharset, MapsOnlyItsRangeAndRoundTrips)
     EXPECT_EQ(ConvertToBosnian(191), QChar(0x045F));
     for (int code = 0; code < 256; ++code) {
         const QChar c = ConvertToBosnian(code);
-        if (code >= 91 && code <= 191)
+        if (code >= 91 && code <= 191) {
             EXPECT_EQ(DeviceCodeFor(c), code) << code;
+        }
     }
     EXPECT_EQ(DeviceCodeFor(QLatin1Char('[')), -1) << "91 is Đ on the device";
 }
