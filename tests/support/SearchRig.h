@@ -65,17 +65,22 @@ struct SearchRig : SimRig
     }
     QString journalPath() const { return dir.filePath(JournalFileName(fiscal)); }
 
-    // What the journal file must hold for documents first..last, in order.
+    // What the journal file must hold for documents first..last, in order:
+    // the device's lines byte for byte, but 0xFF shown as "." and the control
+    // bytes other than the two graphic marks as blanks, then CR LF.
     QByteArray expectedJournal(quint32 first, quint32 last) const
     {
         QByteArray out;
         for (quint32 d = first; d <= last; ++d) {
-            for (const QByteArray &line : usb->journal().document(d).lines) {
-                data_124 a;
-                a.row_count = 1;
-                std::copy(line.begin(), line.end(), a.content.begin());
-                a.content_len = int(line.size());
-                out += SplitJournalRecord(a, int(line.size())).first() + "\r\n";
+            for (QByteArray line : usb->journal().document(d).lines) {
+                for (char &c : line) {
+                    const quint8 b = quint8(c);
+                    if (b == 0xFF)
+                        c = '.';
+                    else if (b < 0x20 && b != 0x12 && b != 0x13)
+                        c = ' ';
+                }
+                out += line + "\r\n";
             }
         }
         return out;
