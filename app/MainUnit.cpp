@@ -237,14 +237,15 @@ void TMainForm::createControls()
     AllRadio = new QRadioButton(QStringLiteral("All"), GroupBox1);
     AllRadio->move(570, 16);
     AllRadio->adjustSize();
-    // No mode is chosen at start, so the buttons must not force one.
-    for (QRadioButton *r : {ByDocRadio, ByDatesRadio, AllRadio})
-        r->setAutoExclusive(false);
+    // The three share the group box, so Qt keeps at most one checked; none is
+    // until the user picks a mode.
     connect(ByDocRadio, &QRadioButton::clicked, this, &TMainForm::ByDocRadioClick);
     connect(ByDatesRadio, &QRadioButton::clicked, this, &TMainForm::ByDatesRadioClick);
     connect(AllRadio, &QRadioButton::clicked, this, &TMainForm::AllRadioClick);
 
     ShowOnScreenCheck = new QCheckBox(QStringLiteral("Show on screen"), GroupBox1);
+    // The layout gives this box's place in window coordinates (653, 69); its
+    // parent is the "Filter" group at (8, 53).
     ShowOnScreenCheck->move(653 - 8, 69 - 53);
     ShowOnScreenCheck->adjustSize();
     ShowOnScreenCheck->setChecked(true);
@@ -428,9 +429,6 @@ void TMainForm::CloseBtnClick()
 
 void TMainForm::ByDocRadioClick()
 {
-    ByDocRadio->setChecked(true);
-    ByDatesRadio->setChecked(false);
-    AllRadio->setChecked(false);
     for (QWidget *w : std::initializer_list<QWidget *>{FromNumberEdit, ToNumberEdit})
         w->setEnabled(true);
     for (QWidget *w : std::initializer_list<QWidget *>{FromDatePicker, ToDatePicker, FromTimePicker, ToTimePicker})
@@ -439,9 +437,6 @@ void TMainForm::ByDocRadioClick()
 
 void TMainForm::ByDatesRadioClick()
 {
-    ByDocRadio->setChecked(false);
-    ByDatesRadio->setChecked(true);
-    AllRadio->setChecked(false);
     for (QWidget *w : std::initializer_list<QWidget *>{FromNumberEdit, ToNumberEdit})
         w->setEnabled(false);
     for (QWidget *w : std::initializer_list<QWidget *>{FromDatePicker, ToDatePicker, FromTimePicker, ToTimePicker})
@@ -450,9 +445,6 @@ void TMainForm::ByDatesRadioClick()
 
 void TMainForm::AllRadioClick()
 {
-    ByDocRadio->setChecked(false);
-    ByDatesRadio->setChecked(false);
-    AllRadio->setChecked(true);
     for (QWidget *w : std::initializer_list<QWidget *>{FromNumberEdit, ToNumberEdit, FromDatePicker, ToDatePicker,
                                                        FromTimePicker, ToTimePicker})
         w->setEnabled(false);

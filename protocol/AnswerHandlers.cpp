@@ -99,6 +99,9 @@ void HandleAnswerTimeout(ExchangeContext &ctx)
     ctx.port.restoreBusyPointer();
     ctx.port.setFindEnabled(true);
     ctx.port.beep();
+    // The time-out handling closes the progress dialog twice, first and last;
+    // the second close finds it closed and does nothing. It is kept so the
+    // calls the user's side sees stay those of the design.
     ctx.port.progressAbort();
 }
 
