@@ -51,7 +51,12 @@ struct CloseHandle
 {
     void operator()(libusb_device_handle *handle) const { libusb_close(handle); }
 };
+struct FreeTransfer
+{
+    void operator()(libusb_transfer *transfer) const { libusb_free_transfer(transfer); }
+};
 using DeviceList = std::unique_ptr<libusb_device *, FreeDeviceList>;
+using Transfer = std::unique_ptr<libusb_transfer, FreeTransfer>;
 using ConfigDescriptor = std::unique_ptr<libusb_config_descriptor, FreeConfigDescriptor>;
 using ShortOpen = std::unique_ptr<libusb_device_handle, CloseHandle>;
 
@@ -165,10 +170,10 @@ public:
     {
         if (!m_transfer)
             return false;
-        libusb_fill_bulk_transfer(m_transfer, m_handle, m_endpoints.in,
+        libusb_fill_bulk_transfer(m_transfer.get(), m_handle, m_endpoints.in,
                                   reinterpret_cast<unsigned char *>(m_chunk.data()), ReceiveChunk, &OpenDevice::completed,
                                   this, 0);
-        const int rc = libusb_submit_transfer(m_transfer);
+        const int rc = libusb_submit_transfer(m_transfer.get());
         if (rc != LIBUSB_SUCCESS) {
             qCInfo(lcUsb, "cannot post the bulk IN transfer: %s", libusb_error_name(rc));
             return false;
@@ -199,7 +204,7 @@ public:
         m_halted = false;
         if (m_stopping || m_gone.load())
             return;
-        if (rc == LIBUSB_ERROR_NO_DEVICE || libusb_submit_transfer(m_transfer) != LIBUSB_SUCCESS) {
+        if (rc == LIBUSB_ERROR_NO_DEVICE || libusb_submit_transfer(m_transfer.get()) != LIBUSB_SUCCESS) {
             markGone();
             return;
         }
@@ -215,7 +220,7 @@ public:
             const std::lock_guard lock(m_lock);
             m_stopping = true;
             if (m_posted)
-                libusb_cancel_transfer(m_transfer);
+                libusb_cancel_transfer(m_transfer.get());
         }
         libusb_interrupt_event_handler(m_context);
         if (m_thread.joinable())
@@ -225,9 +230,7 @@ public:
                                     ControlTimeoutMs);
         libusb_release_interface(m_handle, m_endpoints.interfaceNumber);
         libusb_close(m_handle);
-        if (m_transfer)
-            libusb_free_transfer(m_transfer);
-        m_transfer = nullptr;
+        m_transfer.reset(); // only now: the event thread, which completes it, has ended
         m_received.close();
     }
 
@@ -293,7 +296,7 @@ private:
     libusb_context *m_context;
     libusb_device_handle *m_handle;
     BulkPair m_endpoints;
-    libusb_transfer *m_transfer;
+    Transfer m_transfer;
     QByteArray m_chunk;
     ReceiveBuffer m_received;
     std::thread m_thread;
