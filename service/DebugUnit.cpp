@@ -178,6 +178,7 @@ void TDebugForm::Button1Click()
     const EmphasisRule &marks = HighlightRules()[0];
     SetTextColor(m_decoded, QStringLiteral("(logo)"), marks);
     SetTextColor(m_decoded, QStringLiteral("(Bosnia)"), marks);
+    RelayOutAfterEmphasis(m_decoded);
 }
 
 void TDebugForm::closeEvent(QCloseEvent *event)

@@ -1,6 +1,7 @@
 #include "TextEmphasis.h"
 
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 void SetTextColor(QTextEdit *oRichEdit, const QString &sText, const EmphasisRule &rAttributes)
@@ -22,8 +23,15 @@ void SetTextColor(QTextEdit *oRichEdit, const QString &sText, const EmphasisRule
     }
 }
 
+void RelayOutAfterEmphasis(QTextEdit *pane)
+{
+    QTextDocument *document = pane->document();
+    document->markContentsDirty(0, document->characterCount());
+}
+
 void HighlightMarkers(QTextEdit *pane)
 {
     for (const EmphasisRule &rule : HighlightRules())
         SetTextColor(pane, rule.text, rule);
+    RelayOutAfterEmphasis(pane);
 }

@@ -10,7 +10,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QElapsedTimer>
@@ -155,6 +159,54 @@ TEST(MainWindow, ScrollingShowsTheWindowAtThePosition)
     EXPECT_EQ(raw.first(), journalLine(count - 200));
     EXPECT_EQ(raw.last(), journalLine(count - 1)) << "the last line, and no empty one after it";
     EXPECT_EQ(gui.main->StrList1.size(), 200);
+}
+
+// What Qt draws from: every block of a pane laid out with at least one line,
+// and the blocks stacked without gaps or overlaps down the document.
+void ExpectEveryLineLaidOut(QTextEdit *pane, const char *name, int position)
+{
+    QTextDocument *doc = pane->document();
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    int blocks = 0;
+    double bottom = -1;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next(), ++blocks) {
+        ASSERT_TRUE(b.layout() && b.layout()->lineCount() > 0)
+            << name << " at " << position << ": block " << b.blockNumber() << " (\"" << b.text().toStdString()
+            << "\") has no laid-out line";
+        const QRectF r = layout->blockBoundingRect(b);
+        ASSERT_GT(r.height(), 0) << name << " at " << position << ": block " << b.blockNumber() << " takes no space";
+        if (bottom >= 0) {
+            ASSERT_NEAR(r.top(), bottom, 0.5) << name << " at " << position << ": block " << b.blockNumber();
+        }
+        bottom = r.bottom();
+    }
+    EXPECT_EQ(blocks, 200) << name;
+    EXPECT_GE(layout->documentSize().height(), bottom) << name << " at " << position;
+}
+
+TEST(MainWindow, BothPanesLayOutEveryLineAtEveryPosition)
+{
+    GuiRig gui(withDocuments(300));
+    gui.main->show();
+    gui.tick();
+    gui.main->AllRadio->click();
+    gui.main->FindBtn->click();
+    QScrollBar *bar = gui.main->OriginalScrollBar;
+    ASSERT_GT(bar->maximum(), 2000);
+    for (int position : {0, bar->maximum() / 2, bar->maximum() - 150, bar->maximum()}) {
+        bar->setValue(position);
+        // Qt finishes a long layout in idle steps; a window that is left alone
+        // for a moment has had them.
+        QElapsedTimer idle;
+        idle.start();
+        while (idle.elapsed() < 300)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        // EJOURNAL_SAVE_GRABS=folder keeps what the window looks like, to look at.
+        if (qEnvironmentVariableIsSet("EJOURNAL_SAVE_GRABS"))
+            gui.main->grab().save(QStringLiteral("%1/window-%2.png").arg(qEnvironmentVariable("EJOURNAL_SAVE_GRABS")).arg(position));
+        ExpectEveryLineLaidOut(gui.main->DataMemo, "Original", position);
+        ExpectEveryLineLaidOut(gui.main->ConvertMemo, "Decoded", position);
+    }
 }
 
 TEST(MainWindow, DecodedPaneEmphasisesTheMarkers)
