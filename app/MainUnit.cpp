@@ -6,6 +6,7 @@
 #include "Glyphs.h"
 #include "IdentityDisplay.h"
 #include "PassUnit.h"
+#include "RawPaneText.h"
 #include "ResultWindow.h"
 #include "SpreadsheetDriver.h"
 #include "StatusUnit.h"
@@ -88,7 +89,7 @@ QString rawText(const QList<QByteArray> &lines)
     for (const QByteArray &line : lines) {
         if (!text.isEmpty())
             text += QLatin1Char('\n');
-        text += QString::fromLatin1(line);
+        text += RawLineForDisplay(line);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "CodecErrors.h"
 #include "DeviceCharset.h"
+#include "RawPaneText.h"
 #include "DialogProvider.h"
 #include "Functions.h"
 #include "FunctionUnit.h"
@@ -158,7 +159,9 @@ void TDebugForm::Button1Click()
     if (!m_original || !m_decoded)
         return;
     m_decoded->clear();
-    // The character table alone: no whole-line or marker rules here.
+    // The character table alone: no whole-line or marker rules here. The pane
+    // shows the device's bytes in code page 1251; each character goes back to
+    // the byte it shows.
     // The raw text: plain text would turn byte 0xA0, the device's "а", into
     // a blank.
     QString original = m_original->document()->toRawText();
@@ -170,7 +173,7 @@ void TDebugForm::Button1Click()
             QString out;
             out.reserve(line.size());
             for (QChar c : line)
-                out += ConvertToBosnian(c.unicode());
+                out += ConvertToBosnian(DeviceByteShownBy(c));
             converted << out;
         }
     }

@@ -1,5 +1,6 @@
 #include "Codecs.h"
 #include "GuiRig.h"
+#include "RawPaneText.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -121,7 +122,7 @@ TEST(MainWindow, SearchInEachModeFillsPanesStatusAndFiles)
         const QStringList decoded = lines(gui.main->ConvertMemo);
         EXPECT_EQ(raw.size(), qMin<qsizetype>(count, 200)) << c.name;
         EXPECT_EQ(decoded.size(), raw.size()) << c.name;
-        EXPECT_EQ(raw.first(), QString::fromLatin1(journal.left(18))) << c.name;
+        EXPECT_EQ(raw.first(), RawLineForDisplay(journal.left(18))) << c.name;
         EXPECT_TRUE(decoded.first().startsWith(QLatin1String("(Logo)"))) << c.name;
         const QString summary = gui.main->StatusPanel[0]->text();
         EXPECT_TRUE(summary.contains(QStringLiteral(" %1 lines, about ").arg(count))) << summary.toStdString();
@@ -145,7 +146,7 @@ TEST(MainWindow, ScrollingShowsTheWindowAtThePosition)
     const QList<QByteArray> journal = fileBytes(gui.journalPath()).split('\n');
     const int count = int(journal.size()) - 1;
     ASSERT_GT(count, 700);
-    auto journalLine = [&](int i) { return QString::fromLatin1(journal[i].chopped(1)); };
+    auto journalLine = [&](int i) { return RawLineForDisplay(journal[i].chopped(1)); };
 
     gui.main->OriginalScrollBar->setValue(500);
     QStringList raw = lines(gui.main->DataMemo);
@@ -207,6 +208,21 @@ TEST(MainWindow, BothPanesLayOutEveryLineAtEveryPosition)
         ExpectEveryLineLaidOut(gui.main->DataMemo, "Original", position);
         ExpectEveryLineLaidOut(gui.main->ConvertMemo, "Decoded", position);
     }
+}
+
+TEST(RawPane, ShowsTheBytesAsCodePage1251AndTheMarksAsPictures)
+{
+    const std::pair<quint8, char16_t> cases[] = {
+        {'A', u'A'},    {0x20, u' '},   {0x12, 0x25A3}, {0x13, 0x25A4}, {0x7F, 0x232B}, {0x80, 0x0402},
+        {0x88, 0x20AC}, {0x98, 0xFFFD}, {0x9F, 0x045F}, {0xA0, 0x00A0}, {0xA3, 0x0408}, {0xB9, 0x2116},
+        {0xC0, 0x0410}, {0xDF, 0x042F}, {0xE0, 0x0430}, {0xFF, 0x044F},
+    };
+    for (const auto &[byte, shown] : cases) {
+        const char b = char(byte);
+        EXPECT_EQ(RawLineForDisplay(QByteArrayView(&b, 1)), QString(QChar(shown))) << int(byte);
+        EXPECT_EQ(DeviceByteShownBy(QChar(shown)), int(byte)) << int(byte);
+    }
+    EXPECT_EQ(DeviceByteShownBy(QChar(0x1234)), 0x1234) << "what no byte shows stands for itself";
 }
 
 TEST(MainWindow, DecodedPaneEmphasisesTheMarkers)

@@ -1,5 +1,7 @@
 #include "Codecs.h"
 #include "GuiRig.h"
+#include "RawPaneText.h"
+#include "DeviceCharset.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -220,6 +222,17 @@ TEST(DiagnosticWindow, ConvUsesOnlyTheCharacterTable)
     gui.main->DataMemo->clear();
     gui.debug->Button1->click();
     EXPECT_TRUE(gui.main->ConvertMemo->toPlainText().isEmpty());
+
+    // What a search puts in the pane reads back to the device's bytes.
+    QByteArray bytes("\x12\x13");
+    for (int b = 0x20; b <= 0xFF; ++b)
+        bytes += char(b);
+    gui.main->DataMemo->setPlainText(RawLineForDisplay(bytes));
+    gui.debug->Button1->click();
+    QString expected;
+    for (char b : bytes)
+        expected += ConvertToBosnian(quint8(b));
+    EXPECT_EQ(gui.main->ConvertMemo->document()->toRawText(), expected);
 }
 
 TEST(DiagnosticWindow, CountersMoveWithTicksOnlyWhileVisible)
