@@ -4,6 +4,7 @@
 #include "ExchangeState.h"
 #include "Packets.h"
 
+#include <QScreen>
 #include <QApplication>
 #include <QDateTime>
 #include <QFrame>
@@ -83,6 +84,9 @@ TPassForm::TPassForm(DialogProvider &dialogs, CommandQueue &commands, ExchangeSt
 void TPassForm::showEvent(QShowEvent *event)
 {
     FormShow();
+    // The service window stands in the middle of the screen it opens on.
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     QWidget::showEvent(event);
 }
 

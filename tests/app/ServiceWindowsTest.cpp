@@ -270,6 +270,10 @@ TEST(Gestures, CtrlAltEOpensTheServiceWindow)
     EXPECT_FALSE(gui.pass->isVisible());
     QTest::keyClick(gui.main->FromNumberEdit, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(gui.pass->isVisible());
+    // in the middle of the screen, wherever the main window stands
+    const QPoint middle = gui.pass->screen()->availableGeometry().center();
+    EXPECT_LE((gui.pass->geometry().center() - middle).manhattanLength(), 2)
+        << gui.pass->geometry().center().x() << "," << gui.pass->geometry().center().y();
 }
 
 TEST(Gestures, LogoWithCtrlShiftAltOpensTheDiagnosticWindowBesideTheMain)
