@@ -29,6 +29,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QCloseEvent>
 #include <QThread>
 #include <QTimeEdit>
 #include <QTimer>
@@ -473,6 +474,7 @@ void TMainForm::FindBtnClick()
     request.fiscalMemory = SysInfoForm ? SysInfoForm->FiscalMemoryEdit->text() : FiscalMemoryText(Answers.Data132);
 
     m_searching = true;
+    m_closeAfterSearch = false;
     try {
         JournalSearch search(ExchangeContext{m_usb, Link, Commands, Answers, *this}, Requests, Search, Settings,
                              m_readTimerControl, *this);
@@ -485,6 +487,22 @@ void TMainForm::FindBtnClick()
             ReadTimer->start();
     }
     m_searching = false;
+    if (m_closeAfterSearch)
+        close();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // The read runs inside the Find click, on this window; closing it now
+    // would pull the windows from under it. Cancel the read, then close.
+    if (m_searching) {
+        m_closeAfterSearch = true;
+        if (StatusForm)
+            StatusForm->requestCancel();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TMainForm::SpeedButton1Click()
@@ -563,6 +581,10 @@ void TMainForm::progressOpen(int total)
 {
     if (StatusForm)
         StatusForm->start(total);
+    // A window just shown is drawn only when events run: show it now, not at
+    // the read's first progress step.
+    QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 void TMainForm::progressListBuilt()
@@ -652,6 +674,22 @@ void TMainForm::processPendingMessages()
 void TMainForm::pause(int milliseconds)
 {
     QThread::msleep(ulong(milliseconds));
+}
+
+void TMainForm::keepAlive()
+{
+    // Often enough that the window never looks hung (repaints, the clock,
+    // Cancel), rarely enough to cost the read next to nothing.
+    constexpr qint64 EventsEveryMs = 20;
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < EventsEveryMs)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceEvents.start();
+}
+
+bool TMainForm::cancelRequested()
+{
+    return StatusForm && StatusForm->cancelRequested();
 }
 
 void TMainForm::diagnosticTick(quint32 tickCount)

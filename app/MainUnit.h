@@ -6,6 +6,7 @@
 #include "RequestListExchange.h"
 #include "UserPort.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 
@@ -141,6 +142,8 @@ public:
     void setFindEnabled(bool enabled) override;
     void processPendingMessages() override;
     void pause(int milliseconds) override;
+    void keepAlive() override;
+    bool cancelRequested() override;
     void diagnosticTick(quint32 tickCount) override;
     void diagnosticQueue(int queuedPackets) override;
 
@@ -155,6 +158,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -171,7 +175,11 @@ private:
     std::unique_ptr<SpreadsheetDriver> m_spreadsheet;
     QtTickTimer m_readTimerControl;
     std::unique_ptr<ExchangeEngine> m_engine;
+    bool refusedDuringRead();
+
     bool m_searching = false;
+    bool m_closeAfterSearch = false;
+    QElapsedTimer m_sinceEvents; // when a read last let the window's events through
 
     TDebugForm *DebugForm = nullptr;
     TSysInfoForm *SysInfoForm = nullptr;

@@ -39,8 +39,20 @@ void TMainForm::writeDecodedLines(const QString &path)
     CloseWrittenFile(empty);
 }
 
+// A read in progress writes the journal file the outputs read: they wait for
+// it to end (the buttons say no with a beep meanwhile).
+bool TMainForm::refusedDuringRead()
+{
+    if (!m_searching)
+        return false;
+    beep();
+    return true;
+}
+
 void TMainForm::ExportBtnClick()
 {
+    if (refusedDuringRead())
+        return;
     const QString path = m_dialogs.saveFileName(this, QStringLiteral("Save to file"), SaveDialogDirectory,
                                                 QStringLiteral("TXT files (*.txt);;All files (*.*)"),
                                                 QStringLiteral("txt"));
@@ -57,6 +69,8 @@ void TMainForm::ExportBtnClick()
 
 void TMainForm::ExcelBtnClick()
 {
+    if (refusedDuringRead())
+        return;
     if (!m_spreadsheet || !m_spreadsheet->isInstalled()) {
         messageBox(Box::Error, QStringLiteral("Excel is missing. Please install it first"));
         return;
@@ -96,6 +110,8 @@ void TMainForm::ExcelBtnClick()
 
 void TMainForm::PrintBtnClick()
 {
+    if (refusedDuringRead())
+        return;
     if (Search.SearchType <= NoSearchType) {
         messageBox(Box::Warning, QStringLiteral("Please make new search"));
         return;

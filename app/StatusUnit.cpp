@@ -2,12 +2,13 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 
 TStatusForm::TStatusForm(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("Information"));
-    setFixedSize(441, 109);
+    setFixedSize(441, 145);
     setModal(false);
 
     Gauge1 = new QProgressBar(this);
@@ -31,7 +32,23 @@ TStatusForm::TStatusForm(QWidget *parent)
     Label4->setFont(bold);
     Label4->move(184, 59);
     Label4->adjustSize();
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(183, 109, 75, 25);
+    CancelBtn->setAutoDefault(false);
+    connect(CancelBtn, &QPushButton::clicked, this, &TStatusForm::requestCancel);
     showGauge();
+}
+
+void TStatusForm::requestCancel()
+{
+    m_cancelRequested = true;
+    CancelBtn->setEnabled(false); // said once; the read ends at its next step
+}
+
+void TStatusForm::reject()
+{
+    requestCancel();
 }
 
 void TStatusForm::showGauge()
@@ -45,6 +62,8 @@ void TStatusForm::showGauge()
 
 void TStatusForm::start(int total)
 {
+    m_cancelRequested = false;
+    CancelBtn->setEnabled(true);
     m_progress = 0;
     m_maximum = total;
     Label3->setText(QString::number(total));

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 class QProgressBar;
 
 // The progress dialog. It has no behaviour of its own: the search drives it,
@@ -24,16 +25,26 @@ public:
 
     int progress() const { return m_progress; }
     int maximum() const { return m_maximum; }
+    // Cancel (or Escape) since the dialog was last started.
+    bool cancelRequested() const { return m_cancelRequested; }
+    void requestCancel();
 
     QProgressBar *Gauge1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
     QLabel *Label4 = nullptr;
+    QPushButton *CancelBtn = nullptr;
+
+protected:
+    // Escape and the window's close ask the read to end; the search closes
+    // the dialog itself when it has.
+    void reject() override;
 
 private:
     void showGauge();
 
     int m_progress = 0;
     int m_maximum = 0;
+    bool m_cancelRequested = false;
 };

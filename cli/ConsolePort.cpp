@@ -22,6 +22,8 @@ void ConsolePort::say(const QString &text)
     std::fflush(m_err);
 }
 
+volatile std::sig_atomic_t ConsolePort::CancelSignal = 0;
+
 void ConsolePort::showErrorLabel(const QString &text)
 {
     m_errorShown = true;

@@ -2,6 +2,7 @@
 
 #include "UserPort.h"
 
+#include <csignal>
 #include <cstdio>
 
 // The headless reader's user: errors and messages on standard error, progress
@@ -23,6 +24,11 @@ public:
     void progressAbort() override;
 
     void pause(int milliseconds) override;
+    bool cancelRequested() override { return CancelSignal != 0; }
+
+    // The signal that asked to end the read (SIGINT, SIGTERM), 0 for none;
+    // set from the program's signal handler.
+    static volatile std::sig_atomic_t CancelSignal;
 
     // Whether anything reported an error since the last reset.
     bool errorShown() const { return m_errorShown; }

@@ -138,6 +138,12 @@ int HeadlessReader::run(bool sleepBetweenTicks)
         case JournalSearch::Outcome::BadNumber:
             status = ExitBadArguments;
             break;
+        case JournalSearch::Outcome::Cancelled:
+            m_port.messageBox(UserPort::Box::Warning,
+                              QStringLiteral("Read cancelled; the %1 lines received stay in the journal file.")
+                                  .arg(searchState.JournalLineCount));
+            status = ExitCancelled;
+            break;
         case JournalSearch::Outcome::EndedOnError:
         case JournalSearch::Outcome::FileError:
             status = ExitSearchFailed;

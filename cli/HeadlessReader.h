@@ -14,7 +14,8 @@ class UserPort;
 class HeadlessReader
 {
 public:
-    enum ExitStatus { ExitDone = 0, ExitNoDevice = 1, ExitBadArguments = 2, ExitSearchFailed = 3, ExitNothingRead = 4 };
+    enum ExitStatus { ExitDone = 0, ExitNoDevice = 1, ExitBadArguments = 2, ExitSearchFailed = 3, ExitNothingRead = 4,
+                      ExitCancelled = 130 };
 
     // How many ticks the identity may take before the reader gives up.
     static constexpr int IdentityTickLimit = 64;

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -55,8 +56,19 @@ int main(int argc, char *argv[])
         usb = tracer.get();
     }
 
+    // Ctrl+C and SIGTERM end the read the way a time-out does, keeping what
+    // came; a second one ends the program at once.
+    for (int signal : {SIGINT, SIGTERM}) {
+        std::signal(signal, [](int s) {
+            ConsolePort::CancelSignal = s;
+            std::signal(s, SIG_DFL);
+        });
+    }
+
     // A live bar would tangle with the trace lines.
     ConsolePort port(stderr, !options->trace);
     HeadlessReader reader(*usb, *options, port, stdout);
-    return reader.run();
+    const int status = reader.run();
+    // As shells report a program ended by a signal.
+    return status == HeadlessReader::ExitCancelled ? 128 + int(ConsolePort::CancelSignal) : status;
 }

@@ -68,6 +68,11 @@ QString JournalSearch::ElapsedText(const QDateTime &start, const QDateTime &end)
     return QTime(0, 0).addSecs(int(seconds)).toString(QStringLiteral("HH:mm:ss"));
 }
 
+QString JournalSearch::CancelledText(qint64 lines)
+{
+    return QStringLiteral("Read cancelled; the %1 lines received are kept").arg(lines);
+}
+
 QString JournalSearch::SummaryText(qint64 documents, qint64 lines)
 {
     return QStringLiteral("Found %1 documents, %2 lines, about %3 pages")
@@ -154,8 +159,11 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
         return Outcome::FileError;
     }
 
-    if (!finish(request, showOnScreen))
+    const bool cancelled = end == RequestListExchange::End::Cancelled;
+    if (!finish(request, showOnScreen, cancelled))
         return Outcome::FileError;
+    if (cancelled)
+        return Outcome::Cancelled;
     return end == RequestListExchange::End::Completed ? Outcome::Completed : Outcome::EndedOnError;
 }
 
@@ -263,7 +271,7 @@ qint64 JournalSearch::documentCount(const SearchRequest &request) const
     }
 }
 
-bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
+bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool cancelled)
 {
     bool decodedWritten = true;
     m_state.EndDT = QDateTime::currentDateTime();
@@ -289,7 +297,8 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen)
 
     if (showOnScreen) {
         m_view.showResultWindow(0);
-        m_view.setSummaryText(SummaryText(documentCount(request), m_state.JournalLineCount));
+        m_view.setSummaryText(cancelled ? CancelledText(m_state.JournalLineCount)
+                                        : SummaryText(documentCount(request), m_state.JournalLineCount));
     }
     done();
     return decodedWritten;

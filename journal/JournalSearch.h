@@ -64,6 +64,7 @@ public:
         Completed,
         EndedOnError, // an error answer, a time-out or a lost device ended the reading
         FileError,    // the journal file or the decoded file could not be written
+        Cancelled,    // the user ended the read; the lines received so far are kept
     };
 
     // The page estimate of the summary.
@@ -79,6 +80,7 @@ public:
 
     static QString ElapsedText(const QDateTime &start, const QDateTime &end);
     static QString SummaryText(qint64 documents, qint64 lines);
+    static QString CancelledText(qint64 lines);
 
 private:
     class FileSink;
@@ -86,14 +88,16 @@ private:
     bool checkNumbers(const SearchRequest &request);
     bool startMode(const SearchRequest &request, bool &showOnScreen);
     // False when the decoded file could not be written (the user was told).
-    bool finish(const SearchRequest &request, bool showOnScreen);
+    bool finish(const SearchRequest &request, bool showOnScreen, bool cancelled);
     void done();
     qint64 documentCount(const SearchRequest &request) const;
 
     ExchangeContext m_ctx;
     RequestListState &m_requests;
     SearchState &m_state;
-    const JournalSettings &m_settings;
+    // A copy: the window lets events through during a read, and a change of
+    // the device type then must not change the line width of a file half written.
+    const JournalSettings m_settings;
     TickTimer &m_readTimer;
     SearchView &m_view;
 };

@@ -1,5 +1,7 @@
 #include "AnswerHandlers.h"
 
+#include "SIUSBXP.h"
+
 #include "CodecErrors.h"
 #include "IdentityDisplay.h"
 #include "UserPort.h"
@@ -51,6 +53,8 @@ public:
     void setFindEnabled(bool enabled) override { m_inner.setFindEnabled(enabled); }
     void processPendingMessages() override { m_inner.processPendingMessages(); }
     void pause(int milliseconds) override { m_inner.pause(milliseconds); }
+    void keepAlive() override { m_inner.keepAlive(); }
+    bool cancelRequested() override { return m_inner.cancelRequested(); }
     void diagnosticTick(quint32 tickCount) override { m_inner.diagnosticTick(tickCount); }
     void diagnosticQueue(int queuedPackets) override { m_inner.diagnosticQueue(queuedPackets); }
 
@@ -132,6 +136,38 @@ ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame)
 {
     ReadResult r;
     r.ok = ctx.usb.SI_Read(ctx.state.DevHandle, frame.data(), AnswerFrameSize, &r.read) == SI_SUCCESS;
+    if (!r.ok)
+        return r;
+    r.lengthAgrees = FrameLength(frame) == int(r.read);
+    CheckFrameLength(ctx, frame, r.read);
+    ctx.state.WaitTicks = 0;
+    return r;
+}
+
+ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame)
+{
+    SIUSBXP &usb = ctx.usb;
+    const SI_HANDLE h = ctx.state.DevHandle;
+    ReadResult r;
+    usb.SI_SetTimeouts(ReadSliceMs, LinkWriteTimeoutMs);
+    // A slice that times out has waited its full length, so counting them
+    // measures the wait in the link's own time (a simulated clock in tests).
+    quint32 slicesLeft = LinkReadTimeoutMs / ReadSliceMs;
+    SI_STATUS status = SI_READ_TIMED_OUT;
+    while (r.read < quint32(AnswerFrameSize)) {
+        quint32 got = 0;
+        status = usb.SI_Read(h, frame.data() + r.read, quint32(AnswerFrameSize) - r.read, &got);
+        r.read += got;
+        if (status != SI_READ_TIMED_OUT || --slicesLeft == 0)
+            break;
+        ctx.port.keepAlive();
+        if (!r.cancelled && ctx.port.cancelRequested()) {
+            r.cancelled = true;
+            slicesLeft = qMin(slicesLeft, CancelGraceMs / ReadSliceMs);
+        }
+    }
+    usb.SI_SetTimeouts(LinkReadTimeoutMs, LinkWriteTimeoutMs);
+    r.ok = status == SI_SUCCESS && r.read == quint32(AnswerFrameSize);
     if (!r.ok)
         return r;
     r.lengthAgrees = FrameLength(frame) == int(r.read);

@@ -51,10 +51,22 @@ struct ReadResult
     bool ok = false;           // the link gave a whole frame
     quint32 read = 0;
     bool lengthAgrees = false; // the frame's length bytes say what was read
+    bool cancelled = false;    // the user cancelled while it was awaited
 };
 // Reads one answer frame. A frame that came has its length checked (label
 // and flush on a mismatch) and ends the wait count.
 ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame);
+
+// How long one slice of a sliced read waits, and how long an answer already
+// on its way may still take once the user has cancelled.
+constexpr quint32 ReadSliceMs = 50;
+constexpr quint32 CancelGraceMs = 1000;
+
+// The same, but waiting for the frame in slices of ReadSliceMs, up to the
+// link's read time-out in all, and keeping the window alive between them; a
+// window would otherwise be frozen for as long as a device is late. A cancel
+// seen between slices leaves the answer CancelGraceMs more to come.
+ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame);
 
 // An error frame: its code on the label (kept for whoever must name a code
 // without a text), the progress dialog closed, the Find button enabled, the

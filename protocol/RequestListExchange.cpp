@@ -28,6 +28,13 @@ RequestListExchange::Pass RequestListExchange::onePass()
 {
     ExchangeState &s = m_ctx.state;
 
+    // No answer is awaited between two passes, so a read ends cleanly here.
+    m_ctx.port.keepAlive();
+    if (m_ctx.port.cancelRequested()) {
+        endCancelled();
+        return Pass::Finished;
+    }
+
     if (s.DevHandle == 0) {
         if (++s.ReconnectTicks > PassesBeforeDiscovery) {
             s.ReconnectTicks = 0;
@@ -69,7 +76,14 @@ RequestListExchange::Pass RequestListExchange::onePass()
     }
 
     // The read waits, up to the read time-out, for the whole frame.
-    const ReadResult read = ReadAnswerFrame(m_ctx, m_buffer);
+    const ReadResult read = ReadAnswerFrameInSlices(m_ctx, m_buffer);
+    if (!read.ok && read.cancelled) {
+        // The answer did not come in the grace the cancel left it: drop
+        // whatever of it came, so the next search starts on a clean link.
+        m_ctx.usb.SI_FlushBuffers(s.DevHandle, 1, 1);
+        endCancelled();
+        return Pass::Finished;
+    }
     if (!read.ok)
         return linkFailure() ? Pass::Continue : Pass::Finished;
     if (!read.lengthAgrees && FrameStatus(m_buffer) != AnswerStatusSuccess) {
@@ -101,6 +115,18 @@ bool RequestListExchange::sendAgain()
         return false;
     }
     return true;
+}
+
+void RequestListExchange::endCancelled()
+{
+    ExchangeState &s = m_ctx.state;
+    s.AwaitingAnswer = false;
+    s.SendPending = false;
+    s.SendReady = true;
+    m_ctx.port.progressAbort();
+    m_ctx.port.restoreBusyPointer();
+    m_ctx.port.setFindEnabled(true);
+    m_end = End::Cancelled;
 }
 
 void RequestListExchange::endLikeTimeout(End why)

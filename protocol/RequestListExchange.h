@@ -34,7 +34,7 @@ struct RequestListState
 class RequestListExchange
 {
 public:
-    enum class End { Completed, ErrorAnswer, TimedOut, DeviceLost };
+    enum class End { Completed, ErrorAnswer, TimedOut, DeviceLost, Cancelled };
 
     // Passes without a device between two discovery attempts.
     static constexpr quint32 PassesBeforeDiscovery = 60000;
@@ -65,6 +65,7 @@ private:
     void answerDocumentLines();
     void answerServiceLines();
     void endLikeTimeout(End why);
+    void endCancelled();
 
     ExchangeContext m_ctx;
     RequestListState &m_search;

@@ -61,6 +61,13 @@ public:
     virtual void processPendingMessages() = 0;
     virtual void pause(int milliseconds) = 0;
 
+    // Called very often during a long read: lets the window's events through
+    // now and then (the peer keeps it cheap), so the window repaints, the
+    // clock ticks and Cancel answers.
+    virtual void keepAlive() = 0;
+    // The user asked to end the read (the progress dialog's Cancel, Ctrl+C).
+    virtual bool cancelRequested() = 0;
+
     // The diagnostic window's counters: the tick count at the start of every
     // tick, the queue length on ticks with an open device.
     virtual void diagnosticTick(quint32 tickCount) = 0;
@@ -92,6 +99,8 @@ public:
     void setFindEnabled(bool) override {}
     void processPendingMessages() override {}
     void pause(int) override {}
+    void keepAlive() override {}
+    bool cancelRequested() override { return false; }
     void diagnosticTick(quint32) override {}
     void diagnosticQueue(int) override {}
 };

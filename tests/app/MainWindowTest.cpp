@@ -1,6 +1,7 @@
 #include "Codecs.h"
 #include "GuiRig.h"
 #include "RawPaneText.h"
+#include "StatusUnit.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -19,6 +20,8 @@
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -374,6 +377,62 @@ TEST(MainWindow, ClosingClosesTheDeviceOnce)
     gui.closeProgram();
     EXPECT_EQ(gui.usb->closeCount(), 1);
     EXPECT_FALSE(gui.usb->isOpen());
+}
+
+} // namespace
+
+namespace {
+
+// The read runs inside the Find click; what the user does meanwhile arrives
+// through the events the read lets through. A zero-delay timer is such an
+// event: it fires as soon as the progress dialog has opened.
+TEST(ProgressDialog, CancelOrEscapeEndsTheReadAndTheNextReadsEverything)
+{
+    for (const bool escape : {false, true}) {
+        GuiRig gui(withDocuments(20));
+        gui.main->show();
+        gui.tick();
+        gui.main->AllRadio->click();
+        QTimer::singleShot(0, gui.status, [&] {
+            if (escape)
+                QTest::keyClick(gui.status, Qt::Key_Escape);
+            else
+                gui.status->CancelBtn->click();
+        });
+        gui.main->FindBtn->click();
+        EXPECT_EQ(gui.main->StatusPanel[0]->text(), JournalSearch::CancelledText(0)) << escape;
+        EXPECT_FALSE(gui.status->isVisible()) << escape;
+        EXPECT_TRUE(gui.main->FindBtn->isEnabled()) << escape;
+        EXPECT_TRUE(gui.main->ReadTimer->isActive()) << escape;
+
+        gui.main->FindBtn->click();
+        const qsizetype lines = fileBytes(gui.journalPath()).count("\r\n");
+        EXPECT_GT(lines, 300) << escape;
+        EXPECT_TRUE(gui.main->StatusPanel[0]->text().startsWith(QStringLiteral("Found 20 documents, %1 lines").arg(lines)))
+            << gui.main->StatusPanel[0]->text().toStdString();
+    }
+}
+
+TEST(ProgressDialog, OutputsWaitForTheReadAndClosingCancelsIt)
+{
+    GuiRig gui(withDocuments(20));
+    gui.main->show();
+    gui.tick();
+    gui.main->AllRadio->click();
+    gui.dialogs.saveNames = {gui.dir.filePath(QStringLiteral("report.txt"))};
+    QTimer::singleShot(0, gui.main, [&] {
+        gui.main->ExportBtn->click();
+        gui.main->PrintBtn->click();
+    });
+    gui.main->FindBtn->click();
+    EXPECT_FALSE(gui.dialogs.shown.join(QLatin1Char('\n')).contains(QLatin1String("save dialog")))
+        << "no output while the read writes the journal file";
+    EXPECT_FALSE(QFile::exists(gui.dir.filePath(QStringLiteral("report.txt"))));
+
+    QTimer::singleShot(0, gui.main, [&] { gui.main->close(); });
+    gui.main->FindBtn->click();
+    EXPECT_EQ(gui.main->StatusPanel[0]->text(), JournalSearch::CancelledText(0));
+    EXPECT_FALSE(gui.main->isVisible()) << "the window closes once the read has ended";
 }
 
 } // namespace

@@ -1,4 +1,10 @@
+#include <QDir>
 #include <QFile>
+#include <QThread>
+
+#include <csignal>
+
+#include <signal.h>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QStringList>
@@ -198,6 +204,45 @@ TEST(ReaderProgram, ErrorCodesWithoutATextAreNamed)
         if (QByteArray(c.faults) == "error3@5") {
             EXPECT_FALSE(r.err.contains(QLatin1String("error code"))) << "a code with a text is not named twice";
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Ctrl+C and SIGTERM end a long read cleanly: the lines so far stay, whole and
+// in order, and the status says which signal it was, as shells expect.
+TEST(ReaderProgram, SignalsEndTheReadKeepingItsLines)
+{
+    QTemporaryDir whole;
+    const QStringList journal{QStringLiteral("--simulator")};
+    const QStringList search{QStringLiteral("--numbers"), QStringLiteral("0"), QStringLiteral("40")};
+    ASSERT_EQ(reader(journal + search + QStringList{QStringLiteral("--directory"), whole.path()}).status, 0);
+    const QString name = QStringLiteral("Original_%1.txt").arg(fiscalNumber());
+    const QByteArray reference = fileBytes(QDir(whole.path()).filePath(name));
+    ASSERT_FALSE(reference.isEmpty());
+
+    for (const auto &[signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        QTemporaryDir dir;
+        QProcess p;
+        // 20 ms an answer: the 41 headers take 0.8 s, the lines some 2 s more.
+        p.start(QStringLiteral(EJOURNAL_READ_PATH),
+                journal + search + QStringList{QStringLiteral("--sim-faults"), QStringLiteral("latency=20ms"),
+                                               QStringLiteral("--directory"), dir.path()});
+        ASSERT_TRUE(p.waitForStarted());
+        QThread::msleep(1500);
+        ::kill(pid_t(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(10000)) << "the read did not end on signal " << signal;
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(p.exitCode(), status) << err.toStdString();
+        EXPECT_TRUE(err.contains(QLatin1String("Read cancelled; the "))) << err.toStdString();
+        const QByteArray kept = fileBytes(dir.filePath(name));
+        EXPECT_GT(kept.size(), 0) << signal;
+        EXPECT_LT(kept.size(), reference.size()) << signal;
+        EXPECT_EQ(kept.size() % 20, 0) << "whole lines";
+        EXPECT_TRUE(reference.startsWith(kept)) << signal;
     }
 }
 

@@ -78,6 +78,46 @@ TEST(FaultMatrix, SearchRecoversFromWhatCanBeRetried)
     }
 }
 
+// A cancelled read ends like a time-out: what came stays, each line once, the
+// program is usable, and the next read reads everything.
+TEST(FaultMatrix, CancelledReadKeepsWhatCameAndTheNextReadsEverything)
+{
+    SearchRig clean(12);
+    ASSERT_EQ(clean.find(allDocuments()), JournalSearch::Outcome::Completed);
+    const QByteArray reference = readAll(clean.journalPath());
+
+    struct Case
+    {
+        const char *name;
+        const char *faults;
+        quint64 cancelAtRequest; // cancel once this many requests went out
+    };
+    const Case cases[] = {
+        {"between two answers", "", 20},
+        {"while an answer is late", "slow@20:5s", 20},
+        {"while an answer never comes", "drop@20", 20},
+        {"during the document headers", "", 5},
+    };
+    for (const Case &c : cases) {
+        SearchRig rig(12, QString::fromLatin1(c.faults));
+        rig.port.cancelWhen = [&] { return rig.usb->requestCount() >= c.cancelAtRequest; };
+        EXPECT_EQ(rig.find(allDocuments()), JournalSearch::Outcome::Cancelled) << c.name;
+        const QByteArray kept = readAll(rig.journalPath());
+        EXPECT_TRUE(reference.startsWith(kept)) << c.name << ": the lines received, each once";
+        EXPECT_LT(kept.size(), reference.size()) << c.name;
+        EXPECT_EQ(rig.searchState.JournalLineCount, kept.count("\r\n")) << c.name;
+        EXPECT_LE(rig.usb->requestCount(), c.cancelAtRequest) << c.name << ": no request after the cancel";
+        EXPECT_EQ(rig.view.summary, JournalSearch::CancelledText(rig.searchState.JournalLineCount)) << c.name;
+        EXPECT_TRUE(rig.port.findEnabled) << c.name;
+        EXPECT_TRUE(rig.readTimer.active) << c.name;
+        EXPECT_GT(rig.port.keepAlives, 0) << c.name;
+
+        rig.port.cancelWhen = nullptr;
+        EXPECT_EQ(rig.find(allDocuments()), JournalSearch::Outcome::Completed) << c.name;
+        EXPECT_EQ(readAll(rig.journalPath()), reference) << c.name << ": the next read reads everything";
+    }
+}
+
 struct EngineRig : SimRig
 {
     ExchangeEngine engine{*usb, state, Commands, records, port, readTimer};

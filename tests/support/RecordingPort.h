@@ -28,6 +28,12 @@ public:
     int messagePumps = 0;
     int pauses = 0;
     std::function<void(int)> onPause;
+    // Asked at every keep-alive point of a read: true ends it as the user's
+    // Cancel would.
+    std::function<bool()> cancelWhen;
+    int keepAlives = 0;
+    void keepAlive() override { ++keepAlives; }
+    bool cancelRequested() override { return cancelWhen && cancelWhen(); }
 
     void showErrorLabel(const QString &text) override
     {
