@@ -30,6 +30,7 @@
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QTimeEdit>
 #include <QTimer>
@@ -673,7 +674,14 @@ void TMainForm::processPendingMessages()
 
 void TMainForm::pause(int milliseconds)
 {
-    QThread::msleep(ulong(milliseconds));
+    // The window waits awake: a read's pauses come after failures, exactly
+    // when a user may want to look or cancel.
+    const QDeadlineTimer until(milliseconds);
+    while (!until.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(ulong(qBound(qint64(0), until.remainingTime(), qint64(5))));
+    }
+    m_sinceEvents.start();
 }
 
 void TMainForm::keepAlive()
