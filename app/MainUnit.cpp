@@ -30,6 +30,13 @@
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QCloseEvent>
+#include <QTextBlockFormat>
+#include <QTextDocument>
+#include <QTextCursor>
+#include <QScopedValueRollback>
+#include <QWheelEvent>
+#include <QTextBlock>
+#include <QAbstractTextDocumentLayout>
 #include <QDeadlineTimer>
 #include <QThread>
 #include <QTimeEdit>
@@ -269,11 +276,16 @@ void TMainForm::createControls()
     DataMemo = journalPane(GroupBox2, {7, 34, 410, 513});
     OriginalScrollBar = new QScrollBar(Qt::Vertical, GroupBox2);
     OriginalScrollBar->setGeometry(420, 34, 17, 513);
-    OriginalScrollBar->setPageStep(1);
+    // An arrow moves one line, the trough and PgUp/PgDn one window.
+    OriginalScrollBar->setSingleStep(1);
+    OriginalScrollBar->setPageStep(JournalWindowLines);
     OriginalScrollBar->setRange(0, 100);
     OriginalScrollBar->setToolTip(QStringLiteral("Position in file"));
     connect(OriginalScrollBar, &QScrollBar::valueChanged, this, &TMainForm::OriginalScrollBarChange);
     ConvertMemo = journalPane(GroupBox2, {443, 34, 410, 513});
+    for (QTextEdit *pane : {DataMemo, ConvertMemo}) {
+        connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, pane] { alignPanes(pane); });
+    }
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setSizeGripEnabled(false);
@@ -384,6 +396,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == Image1 && event->type() == QEvent::MouseButtonPress)
         Image1Click(static_cast<QMouseEvent *>(event)->modifiers());
+    if (event->type() == QEvent::Wheel) {
+        for (QTextEdit *pane : {DataMemo, ConvertMemo}) {
+            if (watched == pane->viewport() && wheelIntoFile(pane, static_cast<QWheelEvent *>(event)))
+                return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -475,6 +493,7 @@ void TMainForm::FindBtnClick()
     request.fiscalMemory = SysInfoForm ? SysInfoForm->FiscalMemoryEdit->text() : FiscalMemoryText(Answers.Data132);
 
     m_searching = true;
+    m_readInProgress = true;
     m_closeAfterSearch = false;
     try {
         JournalSearch search(ExchangeContext{m_usb, Link, Commands, Answers, *this}, Requests, Search, Settings,
@@ -488,6 +507,7 @@ void TMainForm::FindBtnClick()
             ReadTimer->start();
     }
     m_searching = false;
+    m_readInProgress = false;
     if (m_closeAfterSearch)
         close();
 }
@@ -496,7 +516,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
 {
     // The read runs inside the Find click, on this window; closing it now
     // would pull the windows from under it. Cancel the read, then close.
-    if (m_searching) {
+    if (m_readInProgress) {
         m_closeAfterSearch = true;
         if (StatusForm)
             StatusForm->requestCancel();
@@ -522,6 +542,94 @@ void TMainForm::SpeedButton1Click()
         SysInfoForm->exec();
 }
 
+void TMainForm::matchRowHeights()
+{
+    // The decoded pane sets the closing line and the marks larger; the raw
+    // line beside each takes the same height, so every row stays beside its
+    // twin all the way down, not only at the top.
+    QTextDocument *raw = DataMemo->document();
+    QTextDocument *decoded = ConvertMemo->document();
+    const QAbstractTextDocumentLayout *rawLayout = raw->documentLayout();
+    const QAbstractTextDocumentLayout *decodedLayout = decoded->documentLayout();
+    QTextCursor cursor(raw);
+    cursor.beginEditBlock();
+    bool changed = false;
+    QTextBlock d = decoded->begin();
+    for (QTextBlock r = raw->begin(); r.isValid() && d.isValid(); r = r.next(), d = d.next()) {
+        const qreal wanted = decodedLayout->blockBoundingRect(d).height();
+        if (wanted > rawLayout->blockBoundingRect(r).height() + 0.5) {
+            QTextBlockFormat format = r.blockFormat();
+            format.setLineHeight(wanted, QTextBlockFormat::FixedHeight);
+            cursor.setPosition(r.position());
+            cursor.setBlockFormat(format);
+            changed = true;
+        }
+    }
+    cursor.endEditBlock();
+    if (changed)
+        RelayOutAfterEmphasis(DataMemo);
+}
+
+int TMainForm::firstVisibleLine(QTextEdit *pane) const
+{
+    // The last line that starts at or above the top of the view. Block
+    // positions lay the document out as far as they need; a hit test would
+    // answer from a layout Qt may not have finished.
+    const QAbstractTextDocumentLayout *layout = pane->document()->documentLayout();
+    const int top = pane->verticalScrollBar()->value();
+    int line = 0;
+    for (QTextBlock b = pane->document()->begin(); b.isValid(); b = b.next()) {
+        if (layout->blockBoundingRect(b).top() > top + 0.5)
+            break;
+        line = b.blockNumber();
+    }
+    return line;
+}
+
+void TMainForm::showLineAtTop(QTextEdit *pane, int line)
+{
+    const QTextBlock block = pane->document()->findBlockByNumber(line);
+    if (block.isValid())
+        pane->verticalScrollBar()->setValue(int(pane->document()->documentLayout()->blockBoundingRect(block).top()));
+}
+
+void TMainForm::alignPanes(QTextEdit *scrolled)
+{
+    if (m_aligning)
+        return;
+    m_aligning = true;
+    // The rows differ in height (the closing line is large), so the panes
+    // keep the same line at the top rather than the same pixel offset.
+    const int line = firstVisibleLine(scrolled);
+    QTextEdit *other = scrolled == DataMemo ? ConvertMemo : DataMemo;
+    if (scrolled->verticalScrollBar()->value() < scrolled->verticalScrollBar()->maximum())
+        showLineAtTop(scrolled, line);
+    showLineAtTop(other, line);
+    m_aligning = false;
+}
+
+bool TMainForm::wheelIntoFile(QTextEdit *pane, QWheelEvent *event)
+{
+    if (m_searching || !Search.journal.written)
+        return false;
+    QScrollBar *own = pane->verticalScrollBar();
+    const int delta = event->angleDelta().y();
+    const int window = OriginalScrollBar->value();
+    if (delta < 0 && own->value() >= own->maximum() && window < OriginalScrollBar->maximum()) {
+        // The line at the top stays at the top, with the next lines below it.
+        const int top = qMax(1, firstVisibleLine(pane));
+        OriginalScrollBar->setValue(qMin(OriginalScrollBar->maximum(), window + top));
+        return true;
+    }
+    if (delta > 0 && own->value() <= own->minimum() && window > 0) {
+        const int start = qMax(0, window - JournalWindowLines * 3 / 4);
+        OriginalScrollBar->setValue(start);
+        showLineAtTop(pane, window - start);
+        return true;
+    }
+    return false;
+}
+
 void TMainForm::OriginalScrollBarChange()
 {
     // The search is still writing the journal file; it shows the first
@@ -533,6 +641,9 @@ void TMainForm::OriginalScrollBarChange()
 
 void TMainForm::ShowJournalWindow(qint64 position)
 {
+    // The panes' scroll bars move while their texts are replaced; they line
+    // up once both hold the new window.
+    const QScopedValueRollback<bool> holdAlignment(m_aligning, true);
     StrList1.clear();
     ConvertMemo->clear();
     DataMemo->clear();
@@ -547,6 +658,9 @@ void TMainForm::ShowJournalWindow(qint64 position)
     StrList1 = window.decoded;
     ConvertMemo->setPlainText(StrList1.join(QLatin1Char('\n')));
     HighlightMarkers(ConvertMemo);
+    matchRowHeights();
+    DataMemo->verticalScrollBar()->setValue(0);
+    ConvertMemo->verticalScrollBar()->setValue(0);
 }
 
 // ---- UserPort ------------------------------------------------------------------------

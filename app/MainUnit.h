@@ -22,6 +22,7 @@ class QRadioButton;
 class QScrollBar;
 class QStatusBar;
 class QTextEdit;
+class QWheelEvent;
 class QTimeEdit;
 class QTimer;
 class QToolButton;
@@ -176,8 +177,18 @@ private:
     QtTickTimer m_readTimerControl;
     std::unique_ptr<ExchangeEngine> m_engine;
     bool refusedDuringRead();
+    // Line i of "Original" beside line i of "Decoded": the other pane follows
+    // the one that scrolled, both with a whole line at the top.
+    void alignPanes(QTextEdit *scrolled);
+    // The wheel over a pane at its end goes on into the journal file.
+    bool wheelIntoFile(QTextEdit *pane, QWheelEvent *event);
+    int firstVisibleLine(QTextEdit *pane) const;
+    void matchRowHeights();
+    void showLineAtTop(QTextEdit *pane, int line);
 
-    bool m_searching = false;
+    bool m_searching = false;     // the journal file is being written
+    bool m_readInProgress = false; // the Find click is still running
+    bool m_aligning = false;
     bool m_closeAfterSearch = false;
     QElapsedTimer m_sinceEvents; // when a read last let the window's events through
 

@@ -43,7 +43,7 @@ void TMainForm::writeDecodedLines(const QString &path)
 // it to end (the buttons say no with a beep meanwhile).
 bool TMainForm::refusedDuringRead()
 {
-    if (!m_searching)
+    if (!m_readInProgress)
         return false;
     beep();
     return true;
