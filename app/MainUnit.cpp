@@ -1,5 +1,6 @@
 #include "MainUnit.h"
 
+#include "WindowFont.h"
 #include "CodecErrors.h"
 #include "DebugUnit.h"
 #include "DeviceLink.h"
@@ -132,9 +133,7 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     , m_readTimerControl(nullptr)
 {
     setWindowTitle(QLatin1String(Caption) + (simulated ? QStringLiteral(" (simulated journal)") : QString()));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(WindowFont());
     resize(DesignWidth, DesignHeight);
 
     ReadTimer = new QTimer(this);
@@ -201,8 +200,9 @@ void TMainForm::createControls()
     ErrorLabel->hide();
 
     Image1 = new QLabel(this);
-    Image1->setGeometry(824, -1, 45, 57);
-    Image1->setPixmap(Glyphs::logo(45, 57));
+    // 45 x 57 in the design would reach 3 pixels into the "Filter" frame.
+    Image1->setGeometry(824, -1, 45, 54);
+    Image1->setPixmap(Glyphs::logo(45, 54));
     Image1->setScaledContents(true);
 
     GroupBox1 = new QGroupBox(QStringLiteral(" Filter "), this);
@@ -294,10 +294,10 @@ void TMainForm::createControls()
         StatusPanel[i] = new QLabel(StatusBar1);
         StatusPanel[i]->setFrameShape(QFrame::Panel);
         StatusPanel[i]->setFrameShadow(QFrame::Sunken);
-        StatusPanel[i]->setFixedWidth(widths[i]);
-        StatusBar1->addWidget(StatusPanel[i]);
+        StatusPanel[i]->resize(widths[i], StatusBarHeight);
     }
     StatusBar1->setGeometry(0, DesignHeight - StatusBarHeight, DesignWidth, StatusBarHeight);
+    layOutStatusPanels();
 }
 
 void TMainForm::FormCreate()
@@ -309,7 +309,6 @@ void TMainForm::FormCreate()
     Requests.StrList.clear();
     StrList1.clear();
     Requests.CCC = 0;
-    StatusPanel[0]->setFixedWidth(qMax(0, StatusBar1->width() - StatusPanel[1]->width() - StatusPanel[2]->width()));
     FromDatePicker->setDate(QDate::currentDate());
     ToDatePicker->setDate(QDate::currentDate());
     FromTimePicker->setTime(QTime(0, 0, 0));
@@ -365,9 +364,20 @@ void TMainForm::layOutAnchors()
     StatusBar1->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
 }
 
+void TMainForm::layOutStatusPanels()
+{
+    // The panels abut, as the design's do: panel 0 takes the bar's width less
+    // the two fixed ones. (QStatusBar's own layout would space them apart.)
+    const int fixed = StatusPanel[1]->width() + StatusPanel[2]->width();
+    const int first = qMax(0, StatusBar1->width() - fixed);
+    StatusPanel[0]->setGeometry(0, 0, first, StatusBarHeight);
+    StatusPanel[1]->move(first, 0);
+    StatusPanel[2]->move(first + StatusPanel[1]->width(), 0);
+}
+
 void TMainForm::FormResize()
 {
-    StatusPanel[0]->setFixedWidth(qMax(0, StatusBar1->width() - StatusPanel[1]->width() - StatusPanel[2]->width()));
+    layOutStatusPanels();
     // Halves go to the even neighbour, so both panes always match.
     const int w = int(std::nearbyint(GroupBox2->width() / 2.0 - 20));
     DataMemo->resize(w, DataMemo->height());

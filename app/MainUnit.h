@@ -184,6 +184,7 @@ private:
     bool wheelIntoFile(QTextEdit *pane, QWheelEvent *event);
     int firstVisibleLine(QTextEdit *pane) const;
     void matchRowHeights();
+    void layOutStatusPanels();
     void showLineAtTop(QTextEdit *pane, int line);
 
     bool m_searching = false;     // the journal file is being written

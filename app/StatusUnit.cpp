@@ -1,5 +1,7 @@
 #include "StatusUnit.h"
 
+#include "WindowFont.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,10 +28,7 @@ TStatusForm::TStatusForm(QWidget *parent)
     Label3 = new QLabel(QStringLiteral("0"), this);
     Label3->setGeometry(225, 83, 100, 16);
     Label4 = new QLabel(QStringLiteral("Please Wait..."), this);
-    QFont bold(QStringLiteral("Tahoma"));
-    bold.setPixelSize(13);
-    bold.setBold(true);
-    Label4->setFont(bold);
+    Label4->setFont(WindowFont(13, true));
     Label4->move(184, 59);
     Label4->adjustSize();
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);

@@ -1,5 +1,6 @@
 #include "SysInfoUnit.h"
 
+#include "WindowFont.h"
 #include "DialogProvider.h"
 #include "Functions.h"
 #include "Glyphs.h"
@@ -20,9 +21,7 @@ TSysInfoForm::TSysInfoForm(DialogProvider &dialogs, std::function<const data_132
 {
     setWindowTitle(QStringLiteral("Electronic journal info"));
     setFixedSize(308, 257);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(WindowFont());
 
     const char *labels[] = {IdentityLabels::InitDate,        IdentityLabels::InitTime,
                             IdentityLabels::FiscalMemory,    IdentityLabels::ClientNumber,

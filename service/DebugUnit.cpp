@@ -1,5 +1,6 @@
 #include "DebugUnit.h"
 
+#include "WindowFont.h"
 #include "CodecErrors.h"
 #include "DeviceCharset.h"
 #include "RawPaneText.h"
@@ -47,9 +48,7 @@ TDebugForm::TDebugForm(DialogProvider &dialogs, QWidget *parent)
     setMinimumHeight(588);
     setMaximumHeight(595);
     resize(272, 588);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(WindowFont());
 
     Memo3 = pane(this, QStringLiteral("POP"), {8, 8, 255, 177});
     Memo2 = pane(this, QStringLiteral("Execute"), {8, 192, 255, 177});

@@ -1,5 +1,6 @@
 #include "PassUnit.h"
 
+#include "WindowFont.h"
 #include "DialogProvider.h"
 #include "ExchangeState.h"
 #include "Packets.h"
@@ -35,9 +36,7 @@ TPassForm::TPassForm(DialogProvider &dialogs, CommandQueue &commands, ExchangeSt
 {
     setWindowTitle(QStringLiteral("Enter password"));
     setFixedSize(414, 166);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(WindowFont());
 
     auto *label = new QLabel(QStringLiteral("Password: "), this);
     label->setGeometry(12, 16, 60, 16);

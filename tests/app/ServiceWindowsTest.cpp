@@ -3,6 +3,12 @@
 #include "RawPaneText.h"
 #include "DeviceCharset.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -312,6 +318,87 @@ TEST(Gestures, LogoWithCtrlShiftAltOpensTheDiagnosticWindowBesideTheMain)
     gui.main->maximized = true;
     QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     EXPECT_EQ(gui.debug->pos(), QPoint(gui.main->frameGeometry().width() - debugWidth - 32, gui.main->DataMemo->y() + 20));
+}
+
+} // namespace
+
+namespace {
+
+// A control as a message names it: class, name, text and place.
+std::string Describe(const QWidget *w)
+{
+    QString text;
+    if (const auto *label = qobject_cast<const QLabel *>(w))
+        text = label->text();
+    else if (const auto *button = qobject_cast<const QAbstractButton *>(w))
+        text = button->text();
+    const QRect g = w->geometry();
+    return QStringLiteral("%1 %2 \"%3\" at %4,%5 %6x%7")
+        .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), text)
+        .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())
+        .toStdString();
+}
+
+// The room a control gives its caption, and the caption's width in its font.
+std::pair<int, int> CaptionRoom(QWidget *w)
+{
+    QStyleOptionButton option;
+    option.initFrom(w);
+    const QFontMetrics fm = w->fontMetrics();
+    if (auto *label = qobject_cast<QLabel *>(w))
+        return {label->contentsRect().width(), fm.horizontalAdvance(label->text())};
+    auto *button = qobject_cast<QAbstractButton *>(w);
+    const int text = fm.horizontalAdvance(button->text());
+    if (qobject_cast<QRadioButton *>(w))
+        return {w->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, w).width(), text};
+    if (qobject_cast<QCheckBox *>(w))
+        return {w->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, w).width(), text};
+    return {w->width() - 2 * w->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w) / 2, text};
+}
+
+// What a person sees on a stock Debian: no caption cut off by its control,
+// no control lying on another, in any window.
+TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
+{
+    GuiRig gui;
+    QList<QWidget *> windows{gui.main, gui.info, gui.status, gui.pass, gui.debug};
+    gui.pass->Panel1->show(); // the service panel, as after the password
+    for (QWidget *window : windows) {
+        window->show();
+        QApplication::processEvents();
+        const std::string name = window->windowTitle().toStdString();
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            if (!w->isVisibleTo(window))
+                continue;
+            const auto *label = qobject_cast<QLabel *>(w);
+            if (label && (label->wordWrap() || !label->pixmap().isNull() || label->text().isEmpty()
+                          || label->textFormat() == Qt::RichText))
+                continue;
+            const auto *button = qobject_cast<QAbstractButton *>(w);
+            if (!label && !(button && !button->text().isEmpty()))
+                continue;
+            const auto [room, text] = CaptionRoom(w);
+            EXPECT_LE(text, room) << name << ": " << Describe(w) << " cuts its caption off";
+        }
+        for (QWidget *parent : QList<QWidget *>{window} + window->findChildren<QWidget *>()) {
+            if (parent->inherits("QAbstractScrollArea") || parent->inherits("QAbstractSpinBox")
+                || parent->inherits("QComboBox"))
+                continue; // their parts are theirs to place
+            QList<QWidget *> siblings;
+            for (QObject *o : parent->children()) {
+                auto *c = qobject_cast<QWidget *>(o);
+                if (c && c->isVisibleTo(window) && !c->isWindow())
+                    siblings << c;
+            }
+            for (int i = 0; i < siblings.size(); ++i) {
+                for (int j = i + 1; j < siblings.size(); ++j) {
+                    const QRect overlap = siblings[i]->geometry() & siblings[j]->geometry();
+                    EXPECT_TRUE(overlap.isEmpty()) << name << ": " << Describe(siblings[i]) << " and "
+                                                   << Describe(siblings[j]) << " overlap";
+                }
+            }
+        }
+    }
 }
 
 } // namespace
