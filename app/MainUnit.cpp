@@ -1,5 +1,6 @@
 #include "MainUnit.h"
 
+#include "ControlNames.h"
 #include "WindowFont.h"
 #include "CodecErrors.h"
 #include "DebugUnit.h"
@@ -144,6 +145,18 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     m_engine = std::make_unique<ExchangeEngine>(m_usb, Link, Commands, Answers, *this, m_readTimerControl);
 
     createControls();
+    NameControls({EJ_NAMED(CloseBtn), EJ_NAMED(PrintBtn), EJ_NAMED(ExportBtn), EJ_NAMED(ExcelBtn),
+                  EJ_NAMED(SpeedButton1), EJ_NAMED(DeviceTypeGroup), EJ_NAMED(CashRegisterItem),
+                  EJ_NAMED(FiscalPrinterItem), EJ_NAMED(ErrorLabel), EJ_NAMED(Image1), EJ_NAMED(GroupBox1),
+                  EJ_NAMED(ByDocRadio), EJ_NAMED(ByDatesRadio), EJ_NAMED(AllRadio), EJ_NAMED(Label1),
+                  EJ_NAMED(Label2), EJ_NAMED(Label3), EJ_NAMED(Label4), EJ_NAMED(FromNumberEdit),
+                  EJ_NAMED(ToNumberEdit), EJ_NAMED(FromDatePicker), EJ_NAMED(ToDatePicker), EJ_NAMED(FromTimePicker),
+                  EJ_NAMED(ToTimePicker), EJ_NAMED(SaveOriginalToFileCheck), EJ_NAMED(SaveConvertedToFile),
+                  EJ_NAMED(ShowOnScreenCheck), EJ_NAMED(FindBtn), EJ_NAMED(GroupBox2), EJ_NAMED(Label5),
+                  EJ_NAMED(Label6), EJ_NAMED(DataMemo), EJ_NAMED(ConvertMemo), EJ_NAMED(OriginalScrollBar),
+                  EJ_NAMED(StatusBar1), EJ_NAMED(ReadTimer), EJ_NAMED(ClockTimer)});
+    for (int i = 0; i < 3; ++i)
+        StatusPanel[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     connect(ReadTimer, &QTimer::timeout, this, [this] {
         // No exception may cross the event loop; the tick's own failures are
         // already boxes, anything else is shown as the toolkit would.

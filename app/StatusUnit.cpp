@@ -1,5 +1,6 @@
 #include "StatusUnit.h"
 
+#include "ControlNames.h"
 #include "WindowFont.h"
 
 #include <QLabel>
@@ -36,6 +37,7 @@ TStatusForm::TStatusForm(QWidget *parent)
     CancelBtn->setGeometry(183, 109, 75, 25);
     CancelBtn->setAutoDefault(false);
     connect(CancelBtn, &QPushButton::clicked, this, &TStatusForm::requestCancel);
+    NameControls({EJ_NAMED(Gauge1), EJ_NAMED(Label1), EJ_NAMED(Label2), EJ_NAMED(Label3), EJ_NAMED(Label4)});
     showGauge();
 }
 

@@ -1,5 +1,6 @@
 #include "SysInfoUnit.h"
 
+#include "ControlNames.h"
 #include "WindowFont.h"
 #include "DialogProvider.h"
 #include "Functions.h"
@@ -48,6 +49,8 @@ TSysInfoForm::TSysInfoForm(DialogProvider &dialogs, std::function<const data_132
     CloseBtn->setIconSize(QSize(40, 40));
     CloseBtn->setToolTip(QStringLiteral("Close program"));
     connect(CloseBtn, &QToolButton::clicked, this, &TSysInfoForm::CloseBtnClick);
+    NameControls({EJ_NAMED(InitDateEdit), EJ_NAMED(InitTimeEdit), EJ_NAMED(FiscalMemoryEdit), EJ_NAMED(ClientNumEdit),
+                  EJ_NAMED(DocNumEdit), EJ_NAMED(FreeMemEdit), EJ_NAMED(CloseBtn)});
 }
 
 void TSysInfoForm::showIdentity(const IdentityTexts &t)

@@ -1,5 +1,6 @@
 #include "DebugUnit.h"
 
+#include "ControlNames.h"
 #include "WindowFont.h"
 #include "CodecErrors.h"
 #include "DeviceCharset.h"
@@ -80,6 +81,9 @@ TDebugForm::TDebugForm(DialogProvider &dialogs, QWidget *parent)
     Label4->setGeometry(190, 566, 36, 16);
     Label6 = new QLabel(QStringLiteral("0"), this);
     Label6->setGeometry(228, 566, 40, 16);
+    NameControls({EJ_NAMED(Memo3), EJ_NAMED(Memo2), EJ_NAMED(Memo4), EJ_NAMED(Button1), EJ_NAMED(Button2),
+                  EJ_NAMED(Button3), EJ_NAMED(Button4), EJ_NAMED(Button5), EJ_NAMED(Edit1), EJ_NAMED(Label1),
+                  EJ_NAMED(Label2), EJ_NAMED(Label3), EJ_NAMED(Label4), EJ_NAMED(Label5), EJ_NAMED(Label6)});
 }
 
 void TDebugForm::setMainViews(QTextEdit *original, QTextEdit *decoded)

@@ -1,5 +1,6 @@
 #include "PassUnit.h"
 
+#include "ControlNames.h"
 #include "WindowFont.h"
 #include "DialogProvider.h"
 #include "ExchangeState.h"
@@ -78,6 +79,8 @@ TPassForm::TPassForm(DialogProvider &dialogs, CommandQueue &commands, ExchangeSt
     connect(GenBtn, &QToolButton::clicked, this, &TPassForm::GenBtnClick);
     connect(EraseBtn, &QToolButton::clicked, this, &TPassForm::EraseBtnClick);
     Panel1->hide();
+    NameControls({EJ_NAMED(MaskEdit1), EJ_NAMED(Button1), EJ_NAMED(Button2), EJ_NAMED(Panel1), EJ_NAMED(MemNum),
+                  EJ_NAMED(ClientNumEdit), EJ_NAMED(InitBtn), EJ_NAMED(GenBtn), EJ_NAMED(EraseBtn)});
 }
 
 void TPassForm::showEvent(QShowEvent *event)

@@ -9,6 +9,9 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QScrollBar>
+#include <QDateEdit>
+#include <QProgressBar>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -396,6 +399,47 @@ TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
                     EXPECT_TRUE(overlap.isEmpty()) << name << ": " << Describe(siblings[i]) << " and "
                                                    << Describe(siblings[j]) << " overlap";
                 }
+            }
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowLayout, ControlsAreFoundByTheirNames)
+{
+    GuiRig gui;
+    struct Case
+    {
+        QWidget *window;
+        const char *name;
+        QObject *control;
+    };
+    const Case cases[] = {
+        {gui.main, "FindBtn", gui.main->FindBtn},
+        {gui.main, "DataMemo", gui.main->DataMemo},
+        {gui.main, "ConvertMemo", gui.main->ConvertMemo},
+        {gui.main, "OriginalScrollBar", gui.main->OriginalScrollBar},
+        {gui.main, "AllRadio", gui.main->AllRadio},
+        {gui.main, "FromDatePicker", gui.main->FromDatePicker},
+        {gui.main, "StatusPanel0", gui.main->StatusPanel[0]},
+        {gui.info, "FiscalMemoryEdit", gui.info->FiscalMemoryEdit},
+        {gui.status, "Gauge1", gui.status->Gauge1},
+        {gui.status, "CancelBtn", gui.status->CancelBtn},
+        {gui.pass, "MaskEdit1", gui.pass->MaskEdit1},
+        {gui.pass, "EraseBtn", gui.pass->EraseBtn},
+        {gui.debug, "Button3", gui.debug->Button3},
+        {gui.debug, "Edit1", gui.debug->Edit1},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.window->findChild<QObject *>(QLatin1String(c.name)), c.control) << c.name;
+    // and every control of the windows has a name
+    for (QWidget *window : QList<QWidget *>{gui.main, gui.info, gui.status, gui.pass, gui.debug}) {
+        for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+            if (!b->objectName().startsWith(QLatin1String("qt_"))) {
+                EXPECT_FALSE(b->objectName().isEmpty()) << window->windowTitle().toStdString() << ": " << Describe(b);
             }
         }
     }
