@@ -4,7 +4,7 @@
 // Usage: bench_gui [LINES]
 
 #include "BenchSupport.h"
-#include "DialogProvider.h"
+#include "SilentDialogs.h"
 #include "JournalGenerator.h"
 #include "ProgramWindows.h"
 #include "SimulatedUsb.h"
@@ -16,19 +16,6 @@
 #include <QTimer>
 
 #include <cstdlib>
-
-namespace {
-
-class SilentDialogs final : public DialogProvider
-{
-public:
-    void message(QWidget *, UserPort::Box, const QString &) override {}
-    bool question(QWidget *, const QString &) override { return false; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override { return {}; }
-    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -8,7 +8,7 @@
 // Usage: bench_responsiveness [DOCUMENTS]
 
 #include "BenchSupport.h"
-#include "DialogProvider.h"
+#include "SilentDialogs.h"
 #include "ProgramWindows.h"
 #include "SimulatedUsb.h"
 #include "StatusUnit.h"
@@ -24,15 +24,6 @@
 #include <cstdlib>
 
 namespace {
-
-class SilentDialogs final : public DialogProvider
-{
-public:
-    void message(QWidget *, UserPort::Box, const QString &) override {}
-    bool question(QWidget *, const QString &) override { return false; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override { return {}; }
-    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
-};
 
 void measure(const char *what, quint32 documents, const QString &faults)
 {

@@ -132,16 +132,27 @@ WriteResult WriteRequest(ExchangeContext &ctx, const Tusb_cmd &packet)
     return r;
 }
 
-ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame)
+namespace {
+
+// What both reads do with a frame that came: its length is checked and the
+// wait count ends.
+ReadResult FrameCame(ExchangeContext &ctx, const AnswerFrame &frame, ReadResult r)
 {
-    ReadResult r;
-    r.ok = ctx.usb.SI_Read(ctx.state.DevHandle, frame.data(), AnswerFrameSize, &r.read) == SI_SUCCESS;
     if (!r.ok)
         return r;
     r.lengthAgrees = FrameLength(frame) == int(r.read);
     CheckFrameLength(ctx, frame, r.read);
     ctx.state.WaitTicks = 0;
     return r;
+}
+
+} // namespace
+
+ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame)
+{
+    ReadResult r;
+    r.ok = ctx.usb.SI_Read(ctx.state.DevHandle, frame.data(), AnswerFrameSize, &r.read) == SI_SUCCESS;
+    return FrameCame(ctx, frame, r);
 }
 
 ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame)
@@ -168,12 +179,7 @@ ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame)
     }
     usb.SI_SetTimeouts(LinkReadTimeoutMs, LinkWriteTimeoutMs);
     r.ok = status == SI_SUCCESS && r.read == quint32(AnswerFrameSize);
-    if (!r.ok)
-        return r;
-    r.lengthAgrees = FrameLength(frame) == int(r.read);
-    CheckFrameLength(ctx, frame, r.read);
-    ctx.state.WaitTicks = 0;
-    return r;
+    return FrameCame(ctx, frame, r);
 }
 
 void HandleErrorFrame(ExchangeContext &ctx, const AnswerFrame &frame)
