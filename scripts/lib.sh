@@ -19,9 +19,10 @@ ensure_packages() {
   "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
-# Configures and builds one of the CMakePresets.json presets.
+# Configures and builds one of the CMakePresets.json presets. CMake reads the
+# presets from the current folder, so this works from the project's, wherever
+# the script was started.
 build_preset() {
   "$here/scripts/install-deps"
-  cmake --preset "$1" -S "$here" >/dev/null
-  cmake --build --preset "$1" --parallel "$(nproc)"
+  (cd "$here" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1" --parallel "$(nproc)")
 }
