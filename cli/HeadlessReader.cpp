@@ -1,5 +1,7 @@
 #include "HeadlessReader.h"
 
+#include "JsonLines.h"
+
 #include "CodecErrors.h"
 #include "DeviceLink.h"
 #include "ExchangeEngine.h"
@@ -16,18 +18,25 @@ namespace {
 class SummaryView final : public SearchView
 {
 public:
-    explicit SummaryView(FILE *out)
+    // json: the summary goes into the JSON output's last object instead.
+    SummaryView(FILE *out, bool json)
         : m_out(out)
+        , m_json(json)
     {
     }
     void setSummaryText(const QString &text) override
     {
+        summary = text;
+        if (m_json)
+            return;
         std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData());
         std::fflush(m_out);
     }
+    QString summary;
 
 private:
     FILE *m_out;
+    bool m_json;
 };
 
 SearchRequest::Mode searchMode(ReaderOptions::Verb verb)
@@ -125,10 +134,11 @@ int HeadlessReader::run(bool sleepBetweenTicks)
 
         RequestListState requests;
         SearchState searchState;
-        SummaryView view(m_out);
+        SummaryView view(m_out, m_options.json);
         JournalSearch search(ExchangeContext{m_usb, state, commands, records, m_port}, requests, searchState,
                              settings, readTimer, view);
-        switch (search.run(request)) {
+        const JournalSearch::Outcome outcome = search.run(request);
+        switch (outcome) {
         case JournalSearch::Outcome::Completed:
             status = ExitDone;
             break;
@@ -148,6 +158,18 @@ int HeadlessReader::run(bool sleepBetweenTicks)
         case JournalSearch::Outcome::FileError:
             status = ExitSearchFailed;
             break;
+        }
+        if (m_options.json && outcome != JournalSearch::Outcome::NotStarted
+            && outcome != JournalSearch::Outcome::BadNumber) {
+            const char *names[] = {"not started", "bad number", "completed", "ended on an error", "file error",
+                                   "cancelled"};
+            try {
+                WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList,
+                               settings.LineWidth, {view.summary, QLatin1String(names[int(outcome)])});
+            } catch (const JournalFileError &e) {
+                m_port.messageBox(UserPort::Box::Error, e.message());
+                status = ExitSearchFailed;
+            }
         }
     }
     if (status == ExitSearchFailed)

@@ -27,6 +27,9 @@ struct ReaderCommandLine
     QCommandLineOption trace{QStringLiteral("trace"),
                              QStringLiteral("Write every request and answer frame, and what the USB link reports, "
                                             "to standard error.")};
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("Write the documents read as JSON Lines on standard output, one object a "
+                                           "document and a last one with the summary.")};
     QCommandLineOption info{QStringLiteral("info"), QStringLiteral("Print the journal's identity.")};
     QCommandLineOption numbers{QStringLiteral("numbers"),
                                QStringLiteral("Read the documents with receipt numbers FROM to TO.")};
@@ -41,7 +44,7 @@ struct ReaderCommandLine
     ReaderCommandLine()
     {
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({directory, decoded, trace, info, numbers, dates, all, help, version});
+        parser.addOptions({directory, decoded, trace, json, info, numbers, dates, all, help, version});
     }
 };
 
@@ -52,7 +55,7 @@ QString ReaderUsage()
     ReaderCommandLine line;
     return QStringLiteral(
                "Usage: ejournal-read [--simulator] [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]\n"
-               "                     [--device-type cash-register|fiscal-printer] [--directory DIR] [--decoded] [--trace]\n"
+               "                     [--device-type cash-register|fiscal-printer] [--directory DIR] [--decoded] [--trace] [--json]\n"
                "                     (--info | --numbers FROM TO | --dates FROM_DATE FROM_TIME TO_DATE TO_TIME | --all)\n"
                "\n"
                "Reads the electronic journal of a fiscal device over USB, without a window.\n"
@@ -94,6 +97,7 @@ std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString
     o.directory = p.value(line.directory);
     o.decoded = p.isSet(line.decoded);
     o.trace = p.isSet(line.trace);
+    o.json = p.isSet(line.json);
 
     const QStringList values = p.positionalArguments();
     const int verbs = int(p.isSet(line.info)) + int(p.isSet(line.numbers)) + int(p.isSet(line.dates)) + int(p.isSet(line.all));

@@ -23,6 +23,7 @@ struct ReaderOptions
     QString directory; // empty: the current directory
     bool decoded = false;
     bool trace = false;
+    bool json = false; // the documents as JSON Lines on standard output
     bool help = false;
     bool version = false;
 

@@ -18,24 +18,33 @@ using namespace Codecs;
 class JournalSearch::FileSink final : public JournalLineSink
 {
 public:
-    FileSink(JournalFileWriter &file, qint64 &lineCount, int lineWidth)
+    FileSink(JournalFileWriter &file, qint64 &lineCount, int lineWidth, DocumentIndex &index)
         : m_file(file)
         , m_lineCount(lineCount)
         , m_lineWidth(lineWidth)
+        , m_index(index)
     {
     }
     void documentLines(const data_124 &answer) override
     {
+        const qint64 first = m_lineCount;
         for (const QByteArray &line : SplitJournalRecord(answer, m_lineWidth)) {
             m_file.writeLine(line);
             ++m_lineCount;
         }
+        m_index.lines(answer.doc_num, first, quint32(m_lineCount - first));
+    }
+    void documentHeader(const data_123 &answer) override { m_index.header(answer); }
+    void serviceLines(quint32 document, qint64 first, qint64 count) override
+    {
+        m_index.serviceLines(document, qint32(first), quint16(qMin<qint64>(count, 0xFFFF)));
     }
 
 private:
     JournalFileWriter &m_file;
     qint64 &m_lineCount;
     int m_lineWidth;
+    DocumentIndex &m_index;
 };
 
 namespace {
@@ -137,7 +146,8 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
         return Outcome::NotStarted;
     }
 
-    FileSink sink(*file, m_state.JournalLineCount, lineWidth);
+    m_state.documents.clear();
+    FileSink sink(*file, m_state.JournalLineCount, lineWidth, m_state.documents);
     RequestListExchange exchange(m_ctx, m_requests, m_settings, sink);
     RequestListExchange::End end = RequestListExchange::End::Completed;
     try {

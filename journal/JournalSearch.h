@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnswerHandlers.h"
+#include "DocumentIndex.h"
 #include "JournalFile.h"
 #include "RequestListExchange.h"
 
@@ -51,6 +52,7 @@ struct SearchState
     QDate FromDate, ToDate;
     QTime FromTime, ToTime;
     QDateTime StartDT, EndDT;
+    DocumentIndex documents; // which lines of the journal file are which document's
     qint64 JournalLineCount = 0;
     JournalFileInfo journal;
 };

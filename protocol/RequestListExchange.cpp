@@ -216,6 +216,7 @@ void RequestListExchange::answerDocumentInfo()
 {
     data_123 &d = m_ctx.records.Data123;
     DecodeAnswer(m_buffer, d);
+    m_sink.documentHeader(d);
     m_search.CmdList.appendDocumentPlan(qint32(d.doc_num), d.row_count, m_settings.LinesPerRequest,
                                         d.sys_count != 0);
     ++m_search.CCC;
@@ -250,8 +251,11 @@ void RequestListExchange::answerServiceLines()
     const int length = qMin(L, AnswerPayloadCapacity) - 4;
     const QByteArray text(reinterpret_cast<const char *>(FramePayload(m_buffer)) + 4, length);
     const int width = qMax<int>(1, m_settings.LineWidth);
+    const qint64 first = m_search.StrList.size();
     int at = 0;
     for (; at + width <= text.size(); at += width)
         m_search.StrList.append(text.mid(at, width));
     m_search.StrList.append(text.mid(at));
+    // The number from the request answered: the record keeps it in the device's order.
+    m_sink.serviceLines(quint32(m_search.CmdList.at(m_search.CmdIndex).DocNum), first, m_search.StrList.size() - first);
 }

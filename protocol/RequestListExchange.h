@@ -14,6 +14,14 @@ class JournalLineSink
 public:
     virtual ~JournalLineSink() = default;
     virtual void documentLines(const data_124 &answer) = 0;
+    // Where each document starts and ends, for a sink that indexes them.
+    virtual void documentHeader(const data_123 &answer) { Q_UNUSED(answer); }
+    virtual void serviceLines(quint32 document, qint64 first, qint64 count)
+    {
+        Q_UNUSED(document);
+        Q_UNUSED(first);
+        Q_UNUSED(count);
+    }
 };
 
 // The search's part of the main window's state.

@@ -1,5 +1,10 @@
 #include <QDir>
+#include <QDate>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTime>
 #include <QThread>
 
 #include <csignal>
@@ -243,6 +248,80 @@ TEST(ReaderProgram, SignalsEndTheReadKeepingItsLines)
         EXPECT_LT(kept.size(), reference.size()) << signal;
         EXPECT_EQ(kept.size() % 20, 0) << "whole lines";
         EXPECT_TRUE(reference.startsWith(kept)) << signal;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// --json: JSON Lines a real parser reads, whose lines are the journal file's.
+TEST(ReaderProgram, JsonLinesHoldEveryDocumentAndEqualTheJournalFile)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList args;
+        int width;
+        const char *outcome;
+    };
+    const Case cases[] = {
+        {"all", {QStringLiteral("--all")}, 18, "completed"},
+        {"numbers, fiscal printer",
+         {QStringLiteral("--device-type"), QStringLiteral("fiscal-printer"), QStringLiteral("--numbers"),
+          QStringLiteral("3"), QStringLiteral("7")},
+         32, "completed"},
+        {"ended early", {QStringLiteral("--sim-faults"), QStringLiteral("error3@40"), QStringLiteral("--all")}, 18,
+         "ended on an error"},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        const QStringList common{QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("30"),
+                                 QStringLiteral("--directory"), dir.path(), QStringLiteral("--decoded")};
+        const ReaderRun plain = reader(common + c.args);
+        const ReaderRun r = reader(common + c.args + QStringList{QStringLiteral("--json")});
+        const QString fiscal = fiscalNumber();
+        const QByteArray journal = fileBytes(dir.filePath(QStringLiteral("Original_%1.txt").arg(fiscal)));
+        const QByteArray decoded = fileBytes(dir.filePath(QStringLiteral("Bosnian_%1.txt").arg(fiscal)));
+        ASSERT_FALSE(journal.isEmpty()) << c.name;
+
+        const QStringList out = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_GE(out.size(), 2) << c.name;
+        QByteArray raw, lines;
+        qint64 previous = -1;
+        int withService = 0;
+        for (qsizetype i = 0; i + 1 < out.size(); ++i) {
+            QJsonParseError error;
+            const QJsonObject d = QJsonDocument::fromJson(out[i].toUtf8(), &error).object();
+            ASSERT_EQ(error.error, QJsonParseError::NoError) << c.name << ": " << out[i].toStdString();
+            const qint64 number = d.value(QLatin1String("number")).toInteger(-1);
+            EXPECT_GT(number, previous) << c.name << ": documents in order";
+            previous = number;
+            EXPECT_TRUE(QDate::fromString(d.value(QLatin1String("date")).toString(), QStringLiteral("yyyy-MM-dd")).isValid());
+            EXPECT_TRUE(QTime::fromString(d.value(QLatin1String("time")).toString(), QStringLiteral("HH:mm")).isValid());
+            EXPECT_GE(d.value(QLatin1String("type")).toInt(), 1);
+            const QJsonArray hex = d.value(QLatin1String("raw")).toArray();
+            const QJsonArray text = d.value(QLatin1String("lines")).toArray();
+            EXPECT_EQ(hex.size(), text.size()) << c.name;
+            for (const QJsonValue &h : hex) {
+                const QByteArray line = QByteArray::fromHex(h.toString().toLatin1());
+                EXPECT_EQ(line.size(), c.width) << c.name;
+                raw += line + "\r\n";
+            }
+            for (const QJsonValue &t : text)
+                lines += t.toString().toUtf8() + "\r\n";
+            withService += d.value(QLatin1String("service")).toArray().isEmpty() ? 0 : 1;
+        }
+        EXPECT_EQ(raw, journal) << c.name << ": the raw lines are the journal file's, in order";
+        EXPECT_EQ(lines, decoded) << c.name << ": the decoded lines are the decoded file's";
+        if (QByteArray(c.name) == "all") {
+            EXPECT_EQ(out.size() - 1, 30);
+            EXPECT_GT(withService, 0) << "some documents carry service lines";
+        }
+        const QJsonObject last = QJsonDocument::fromJson(out.last().toUtf8()).object();
+        EXPECT_EQ(last.value(QLatin1String("summary")).toString(), plain.out.trimmed()) << c.name;
+        EXPECT_EQ(last.value(QLatin1String("lines")).toInteger(), journal.count("\r\n")) << c.name;
+        EXPECT_EQ(last.value(QLatin1String("outcome")).toString(), QLatin1String(c.outcome)) << c.name;
     }
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "DocumentIndex.h"
+#include "JournalFile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <cstdio>
+
+// The result of a search as JSON Lines, for scripts: one object a document
+// ({"number", "date" YYYY-MM-DD, "time" HH:MM, "type", "lines" decoded,
+// "raw" the device's bytes in hex, "service" the decoded service lines}), in
+// the order of the journal file, then one object with the summary. The lines
+// come from the journal file, so the output holds exactly what it holds.
+struct JsonSummary
+{
+    QString text;    // the summary line the reader prints without --json
+    QString outcome; // "completed", "ended on an error", "cancelled", ...
+};
+
+// Returns the journal lines written, or throws JournalFileError.
+qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const DocumentIndex &documents,
+                      const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary);
+
+// s as a JSON string, quotes included.
+void AppendJsonString(QByteArray &out, QByteArrayView utf8);
