@@ -5,16 +5,10 @@
 //
 // Usage: bench_json [DOCUMENTS]
 
+#include "BenchReader.h"
 #include "BenchSupport.h"
-#include "DeviceLink.h"
-#include "ExchangeEngine.h"
-#include "IdentityDisplay.h"
-#include "JournalSearch.h"
 #include "JsonLines.h"
 #include "SimulatedUsb.h"
-#include "UserPort.h"
-
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,37 +20,17 @@ int main(int argc, char *argv[])
     options.documents = documents;
     options.recordRequests = false;
     SimulatedUsb sim(options);
-    ExchangeState state;
-    CommandQueue commands;
-    AnswerRecords records;
-    NullUserPort port;
-    ManualTickTimer timer;
-    FindConnectDevice(sim, state.DevHandle, port);
-    ExchangeEngine engine(sim, state, commands, records, port, timer);
-    get_info_initial(commands);
-    engine.ReadTimerTimer();
-
-    QTemporaryDir dir;
-    JournalSettings settings;
-    RequestListState requests;
-    SearchState searchState;
-    SearchView view;
-    SearchRequest request;
-    request.mode = SearchRequest::Mode::All;
-    request.askBeforeLargeAll = false;
-    request.directory = dir.path();
-    request.fiscalMemory = FiscalMemoryText(records.Data132);
-    JournalSearch search(ExchangeContext{sim, state, commands, records, port}, requests, searchState, settings, timer,
-                         view);
-    if (search.run(request) != JournalSearch::Outcome::Completed) {
+    BenchReader read(sim);
+    if (!read.identified() || read.readAll() != JournalSearch::Outcome::Completed) {
         std::fprintf(stderr, "the read failed\n");
         return 1;
     }
+    const SearchState &searchState = read.searchState;
 
     std::FILE *null = std::fopen("/dev/null", "w");
     const Stopwatch w;
-    const qint64 lines = WriteJsonLines(null, searchState.journal, searchState.documents, requests.StrList,
-                                        settings.LineWidth, {QStringLiteral("summary"), QStringLiteral("completed")});
+    const qint64 lines = WriteJsonLines(null, searchState.journal, searchState.documents, read.requests.StrList,
+                                        read.settings.LineWidth, {QStringLiteral("summary"), QStringLiteral("completed")});
     const double seconds = w.seconds();
     std::fclose(null);
     const std::size_t entries = searchState.documents.entries().size();

@@ -4,15 +4,13 @@
 //
 // Usage: bench_reading DOCUMENTS
 
+#include "BenchReader.h"
 #include "BenchSupport.h"
-#include "ExchangeEngine.h"
-#include "IdentityDisplay.h"
 #include "JournalSearch.h"
 #include "SimulatedUsb.h"
 #include "UserPort.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -60,46 +58,26 @@ int main(int argc, char *argv[])
     SimulatedUsb sim(options);
     TimedLink link(sim);
 
-    ExchangeState state;
-    CommandQueue commands;
-    AnswerRecords records;
-    NullUserPort port;
-    ManualTickTimer timer;
-    FindConnectDevice(link, state.DevHandle, port);
-    ExchangeEngine engine(link, state, commands, records, port, timer);
-    get_info_initial(commands);
-    engine.ReadTimerTimer();
-    if (!records.identityReceived) {
+    BenchReader read(link);
+    if (!read.identified()) {
         std::fprintf(stderr, "no identity\n");
         return 1;
     }
 
-    QTemporaryDir dir;
-    JournalSettings settings;
-    RequestListState requests;
-    SearchState searchState;
-    SearchView view;
-    SearchRequest request;
-    request.mode = SearchRequest::Mode::All;
-    request.askBeforeLargeAll = false;
-    request.directory = dir.path();
-    request.fiscalMemory = FiscalMemoryText(records.Data132);
-
     const quint64 before = sim.requestCount();
     link.deviceSeconds = 0;
     const Stopwatch total;
-    JournalSearch search(ExchangeContext{link, state, commands, records, port}, requests, searchState, settings, timer, view);
-    const auto outcome = search.run(request);
+    const auto outcome = read.readAll();
     const double seconds = total.seconds();
     const double exchanges = double(sim.requestCount() - before);
     const double host = seconds - link.deviceSeconds;
 
     std::printf("documents %u: %s, %.0f exchanges, %lld lines\n", documents,
                 outcome == JournalSearch::Outcome::Completed ? "completed" : "FAILED", exchanges,
-                static_cast<long long>(searchState.JournalLineCount));
+                static_cast<long long>(read.searchState.JournalLineCount));
     std::printf("  wall %.3f s (device %.3f s, host %.3f s)\n", seconds, link.deviceSeconds, host);
     std::printf("  %.0f exchanges/s, host %.2f us/exchange, %.0f lines/s\n", exchanges / seconds,
-                host / exchanges * 1e6, double(searchState.JournalLineCount) / seconds);
+                host / exchanges * 1e6, double(read.searchState.JournalLineCount) / seconds);
     std::printf("  peak resident memory %.1f MB\n", PeakRssMb());
     return outcome == JournalSearch::Outcome::Completed ? 0 : 1;
 }

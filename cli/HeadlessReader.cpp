@@ -15,6 +15,20 @@
 namespace {
 
 // Only the summary line reaches standard output.
+// How a search ended, in the words of the JSON output.
+QString OutcomeName(JournalSearch::Outcome outcome)
+{
+    switch (outcome) {
+    case JournalSearch::Outcome::NotStarted: return QStringLiteral("not started");
+    case JournalSearch::Outcome::BadNumber: return QStringLiteral("bad number");
+    case JournalSearch::Outcome::Completed: return QStringLiteral("completed");
+    case JournalSearch::Outcome::EndedOnError: return QStringLiteral("ended on an error");
+    case JournalSearch::Outcome::FileError: return QStringLiteral("file error");
+    case JournalSearch::Outcome::Cancelled: return QStringLiteral("cancelled");
+    }
+    return {};
+}
+
 class SummaryView final : public SearchView
 {
 public:
@@ -161,11 +175,9 @@ int HeadlessReader::run(bool sleepBetweenTicks)
         }
         if (m_options.json && outcome != JournalSearch::Outcome::NotStarted
             && outcome != JournalSearch::Outcome::BadNumber) {
-            const char *names[] = {"not started", "bad number", "completed", "ended on an error", "file error",
-                                   "cancelled"};
             try {
                 WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList,
-                               settings.LineWidth, {view.summary, QLatin1String(names[int(outcome)])});
+                               settings.LineWidth, {view.summary, OutcomeName(outcome)});
             } catch (const JournalFileError &e) {
                 m_port.messageBox(UserPort::Box::Error, e.message());
                 status = ExitSearchFailed;

@@ -159,3 +159,13 @@ std::optional<FaultPlan> FaultPlan::parse(const QString &text, QString *error)
     }
     return plan;
 }
+
+std::vector<FaultPlan::Fault> FaultPlan::scriptedFor(quint64 request) const
+{
+    std::vector<Fault> faults;
+    for (const Fault &f : scripted) {
+        if (f.request == request)
+            faults.push_back(f);
+    }
+    return faults;
+}

@@ -43,6 +43,8 @@ struct FaultPlan
     quint64 randomSeed = 1;
 
     bool empty() const { return scripted.empty() && latencyUs == 0 && randomRate <= 0.0; }
+    // The scripted faults of request number request.
+    std::vector<Fault> scriptedFor(quint64 request) const;
 
     // Parses the text form; on a mistake returns nothing and says why in error.
     static std::optional<FaultPlan> parse(const QString &text, QString *error);

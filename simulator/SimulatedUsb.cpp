@@ -1,16 +1,13 @@
 #include "SimulatedUsb.h"
 
+#include "AnswerFaults.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr SI_HANDLE HandleBase = 0x5100;
-
-QByteArray frameBytes(const AnswerFrame &f)
-{
-    return QByteArray(reinterpret_cast<const char *>(f.data()), AnswerFrameSize);
-}
 
 } // namespace
 
@@ -227,11 +224,7 @@ SI_STATUS SimulatedUsb::SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBy
 
 std::vector<FaultPlan::Fault> SimulatedUsb::faultsFor(quint64 request)
 {
-    std::vector<FaultPlan::Fault> faults;
-    for (const FaultPlan::Fault &f : m_options.faults.scripted) {
-        if (f.request == request)
-            faults.push_back(f);
-    }
+    std::vector<FaultPlan::Fault> faults = m_options.faults.scriptedFor(request);
     const double rate = m_options.faults.randomRate;
     if (rate > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < rate) {
         using K = FaultPlan::Kind;
@@ -285,35 +278,14 @@ SI_STATUS SimulatedUsb::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint
     }
     *lpdwBytesWritten = dwBytesToWrite;
 
-    std::optional<SimulatedJournal::Reply> reply = m_journal.handle(request);
-    if (!reply || fault(K::Drop))
+    const std::optional<WireAnswer> answer =
+        AnswerOnTheWire(m_journal.handle(request), faults, m_options.faults.latencyUs, m_random);
+    if (!answer)
         return SI_SUCCESS;
-
-    AnswerFrame frame = reply->frame;
-    if (const FaultPlan::Fault *f = fault(K::ErrorFrame))
-        frame = SimulatedJournal::errorFrame(frame[3], quint8(f->value));
-    if (fault(K::BadLength)) {
-        frame[0] = 0x00;
-        frame[1] = 0xFE;
-    }
-    if (fault(K::Garbage)) {
-        for (quint8 &b : frame)
-            b = quint8(m_random());
-    }
-
     Chunk c;
-    c.readyAt = m_clock->nowUs() + m_options.faults.latencyUs + reply->delayUs;
-    if (const FaultPlan::Fault *f = fault(K::Slow))
-        c.readyAt += f->durationUs;
-    if (const FaultPlan::Fault *f = fault(K::Late)) {
-        c.readyAt += f->durationUs;
-        c.survivesReopen = true;
-    }
-    if (const FaultPlan::Fault *f = fault(K::Noise)) {
-        for (int k = 0; k < f->value; ++k)
-            c.bytes.append(char(m_random()));
-    }
-    c.bytes.append(frameBytes(frame));
+    c.readyAt = m_clock->nowUs() + answer->delayUs;
+    c.bytes = answer->bytes;
+    c.survivesReopen = answer->survivesReopen;
     c.readFails = fault(K::ReadFail);
     m_rx.push_back(std::move(c));
     return SI_SUCCESS;

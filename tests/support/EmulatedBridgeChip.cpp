@@ -6,6 +6,8 @@
 
 #include "EmulatedBridgeChip.h"
 
+#include "AnswerFaults.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -330,46 +332,11 @@ void EmulatedBridgeChip::State::answer(const QByteArray &request)
 {
     ++requests;
     requestWritten.notify_all();
-    std::optional<SimulatedJournal::Reply> reply = journal.handle(request);
-    using K = FaultPlan::Kind;
-    bool drop = !reply;
-    const FaultPlan::Fault *error = nullptr, *noise = nullptr, *slow = nullptr;
-    bool badLength = false, garbage = false;
-    for (const FaultPlan::Fault &f : options.faults.scripted) {
-        if (f.request != quint64(requests))
-            continue;
-        drop |= f.kind == K::Drop;
-        badLength |= f.kind == K::BadLength;
-        garbage |= f.kind == K::Garbage;
-        if (f.kind == K::ErrorFrame)
-            error = &f;
-        if (f.kind == K::Noise)
-            noise = &f;
-        if (f.kind == K::Slow)
-            slow = &f;
-    }
-    if (drop)
+    const std::optional<WireAnswer> answer = AnswerOnTheWire(
+        journal.handle(request), options.faults.scriptedFor(quint64(requests)), latency.count(), random);
+    if (!answer)
         return;
-    AnswerFrame frame = reply->frame;
-    if (error)
-        frame = SimulatedJournal::errorFrame(frame[3], quint8(error->value));
-    if (badLength) {
-        frame[0] = 0x00;
-        frame[1] = 0xFE;
-    }
-    if (garbage) {
-        for (quint8 &b : frame)
-            b = quint8(random());
-    }
-    Chunk c;
-    c.readyAt = Clock::now() + latency + std::chrono::microseconds(reply->delayUs)
-                + std::chrono::microseconds(slow ? slow->durationUs : 0);
-    if (noise) {
-        for (int k = 0; k < noise->value; ++k)
-            c.bytes.append(char(random()));
-    }
-    c.bytes.append(reinterpret_cast<const char *>(frame.data()), AnswerFrameSize);
-    transmit.push_back(std::move(c));
+    transmit.push_back(Chunk{Clock::now() + std::chrono::microseconds(answer->delayUs), answer->bytes});
 }
 
 bool EmulatedBridgeChip::State::fillIn(Urb &urb)
