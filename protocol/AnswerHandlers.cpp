@@ -160,6 +160,8 @@ ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame)
     SIUSBXP &usb = ctx.usb;
     const SI_HANDLE h = ctx.state.DevHandle;
     ReadResult r;
+    // Set for every read, not once a search: discovery after a reopen sets the
+    // link's own time-outs again.
     usb.SI_SetTimeouts(ReadSliceMs, LinkWriteTimeoutMs);
     // A slice that times out has waited its full length, so counting them
     // measures the wait in the link's own time (a simulated clock in tests).

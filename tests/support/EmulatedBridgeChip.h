@@ -33,8 +33,9 @@ public:
     };
 
     // options: the journal's content and the faults of the plan that a
-    // device can show (drop, error frames, bad length, garbage, noise, slow,
-    // latency); the link faults of the plan belong to the other simulator.
+    // device shows in its answers (AnswerOnTheWire: drop, error frames, bad
+    // length, garbage, noise, slow, late, latency); the link faults of the
+    // plan belong to the other simulator.
     explicit EmulatedBridgeChip(const SimulatorOptions &options);
     ~EmulatedBridgeChip();
     EmulatedBridgeChip(const EmulatedBridgeChip &) = delete;
