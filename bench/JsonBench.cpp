@@ -33,11 +33,12 @@ int main(int argc, char *argv[])
                                         read.settings.LineWidth, {QStringLiteral("summary"), QStringLiteral("completed")});
     const double seconds = w.seconds();
     std::fclose(null);
-    const std::size_t entries = searchState.documents.entries().size();
-    std::printf("--json of %zu documents, %lld lines: %.3f s, %.0f lines/s\n", entries, static_cast<long long>(lines),
+    const long long entries = searchState.documents.size();
+    std::printf("--json of %lld documents, %lld lines: %.3f s, %.0f lines/s\n", entries, static_cast<long long>(lines),
                 seconds, double(lines) / seconds);
-    std::printf("  document index: %zu bytes a document (%zu in all, capacity included)\n", sizeof(DocumentEntry),
-                searchState.documents.entries().capacity() * sizeof(DocumentEntry));
+    std::printf("  document index: a file of %d bytes a document, %d bytes of head; in memory while reading: one "
+                "page of %zu bytes\n",
+                DocumentIndexFormat::RecordSize, DocumentIndexFormat::HeadSize, 128 * sizeof(DocumentEntry));
     std::printf("  peak resident memory %.1f MB\n", PeakRssMb());
     return 0;
 }

@@ -176,6 +176,10 @@ int HeadlessReader::run(bool sleepBetweenTicks)
         if (m_options.json && outcome != JournalSearch::Outcome::NotStarted
             && outcome != JournalSearch::Outcome::BadNumber) {
             try {
+                // The documents come from the index; without it there is no
+                // telling where one ends.
+                if (!searchState.documents.isOpen())
+                    throw JournalFileError(searchState.documentsError);
                 WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList,
                                settings.LineWidth, {view.summary, OutcomeName(outcome)});
             } catch (const JournalFileError &e) {

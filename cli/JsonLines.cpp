@@ -117,28 +117,29 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
                       const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary)
 {
     Writer writer(out, LineWidth);
-    const std::vector<DocumentEntry> &entries = documents.entries();
+    const qint64 count = documents.size();
     auto serviceOf = [&](const DocumentEntry &e) {
         return e.firstService < 0 ? QList<QByteArray>() : serviceLines.mid(e.firstService, e.serviceCount);
     };
     // The documents in the order of the file; those without lines where
     // they stand.
-    std::size_t next = 0;
+    qint64 next = 0;
+    DocumentEntry current;
     QList<QByteArray> lines;
     qint64 lineNumber = 0;
     auto emitWithoutLines = [&] {
-        for (; next < entries.size() && entries[next].lineCount == 0; ++next)
-            writer.document(entries[next], {}, serviceOf(entries[next]));
+        for (; next < count && (current = documents.at(next)).lineCount == 0; ++next)
+            writer.document(current, {}, serviceOf(current));
     };
     emitWithoutLines();
     if (journal.written && journal.lineCount > 0) {
         ForEachJournalLine(journal, [&](QByteArrayView raw) {
             ++lineNumber;
-            if (next >= entries.size())
+            if (next >= count)
                 return; // lines no document claims: none, as the search writes them
             lines.append(raw.toByteArray());
-            if (quint32(lines.size()) == entries[next].lineCount) {
-                writer.document(entries[next], lines, serviceOf(entries[next]));
+            if (quint32(lines.size()) == current.lineCount) {
+                writer.document(current, lines, serviceOf(current));
                 lines.clear();
                 ++next;
                 emitWithoutLines();
@@ -146,13 +147,13 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
         });
     }
     // A search that ended early: the last document as far as it came.
-    for (; next < entries.size(); ++next) {
-        writer.document(entries[next], lines, serviceOf(entries[next]));
+    for (; next < count; ++next) {
+        writer.document(documents.at(next), lines, serviceOf(documents.at(next)));
         lines.clear();
     }
     QByteArray tail = "{\"summary\":";
     AppendJsonString(tail, summary.text.toUtf8());
-    tail += ",\"documents\":" + QByteArray::number(qsizetype(entries.size())) + ",\"lines\":"
+    tail += ",\"documents\":" + QByteArray::number(count) + ",\"lines\":"
             + QByteArray::number(lineNumber) + ",\"outcome\":";
     AppendJsonString(tail, summary.outcome.toUtf8());
     tail += "}\n";

@@ -21,3 +21,8 @@ QString DecodedFileName(const QString &fiscalMemory)
 {
     return QStringLiteral("Bosnian_") + SanitizedFileComponent(fiscalMemory) + QStringLiteral(".txt");
 }
+
+QString DocumentIndexFileName(const QString &fiscalMemory)
+{
+    return QStringLiteral("Original_") + SanitizedFileComponent(fiscalMemory) + QStringLiteral(".idx");
+}

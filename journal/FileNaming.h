@@ -8,3 +8,5 @@
 QString SanitizedFileComponent(const QString &deviceText);
 QString JournalFileName(const QString &fiscalMemory); // "Original_" + number + ".txt"
 QString DecodedFileName(const QString &fiscalMemory); // "Bosnian_" + number + ".txt"
+// The document index beside the journal file: "Original_" + number + ".idx".
+QString DocumentIndexFileName(const QString &fiscalMemory);

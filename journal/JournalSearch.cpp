@@ -6,6 +6,7 @@
 #include "UserPort.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTime>
 
 #include <memory>
@@ -18,7 +19,7 @@ using namespace Codecs;
 class JournalSearch::FileSink final : public JournalLineSink
 {
 public:
-    FileSink(JournalFileWriter &file, qint64 &lineCount, int lineWidth, DocumentIndex &index)
+    FileSink(JournalFileWriter &file, qint64 &lineCount, int lineWidth, DocumentIndexWriter &index)
         : m_file(file)
         , m_lineCount(lineCount)
         , m_lineWidth(lineWidth)
@@ -44,7 +45,7 @@ private:
     JournalFileWriter &m_file;
     qint64 &m_lineCount;
     int m_lineWidth;
-    DocumentIndex &m_index;
+    DocumentIndexWriter &m_index;
 };
 
 namespace {
@@ -138,22 +139,37 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
         return Outcome::FileError;
     }
     m_state.journal = JournalFileInfo{path, lineWidth, 0, true};
+    m_state.documents.close();
+    DocumentIndexWriter index;
+    const QString indexPath = QFileInfo(path).dir().filePath(DocumentIndexFileName(request.fiscalMemory));
+    index.create(indexPath);
+    // However the search ends, the index describes the lines that reached
+    // the file.
+    auto closeIndex = [&] {
+        m_state.documentsError.clear();
+        if (!index.finish(m_state.JournalLineCount))
+            m_state.documentsError = index.error();
+        else if (!m_state.documents.open(indexPath, m_state.JournalLineCount))
+            m_state.documentsError = m_state.documents.error();
+    };
 
     bool showOnScreen = request.showOnScreen;
     if (!startMode(request, showOnScreen)) {
         file->close();
+        closeIndex();
         done();
         return Outcome::NotStarted;
     }
 
-    m_state.documents.clear();
-    FileSink sink(*file, m_state.JournalLineCount, lineWidth, m_state.documents);
+    FileSink sink(*file, m_state.JournalLineCount, lineWidth, index);
     RequestListExchange exchange(m_ctx, m_requests, m_settings, sink);
     RequestListExchange::End end = RequestListExchange::End::Completed;
     try {
         end = exchange.Run();
         file->close();
+        closeIndex();
     } catch (const JournalFileError &e) {
+        closeIndex();
         // The disk refused a line: say so, and leave the program usable. The
         // lines written before stay in the file.
         m_ctx.state.SendPending = false;

@@ -176,6 +176,25 @@ TEST(ReaderProgram, FullDiskIsAFailureThatNamesTheFile)
     }
 }
 
+// The index is a way into the lines, not the lines: a read whose index the
+// disk refuses still succeeds, but --json, which needs it, fails and says why.
+TEST(ReaderProgram, AnIndexTheDiskRefusedFailsOnlyTheJson)
+{
+    const QString fiscal = fiscalNumber();
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("Original_%1.idx").arg(fiscal))));
+    const QStringList args{QStringLiteral("--simulator"), QStringLiteral("--directory"), dir.path(),
+                           QStringLiteral("--numbers"), QStringLiteral("0"), QStringLiteral("30")};
+    const ReaderRun plain = reader(args);
+    EXPECT_EQ(plain.status, 0) << plain.err.toStdString();
+    const ReaderRun json = reader(args + QStringList{QStringLiteral("--json")});
+    EXPECT_EQ(json.status, 3);
+    EXPECT_TRUE(json.err.contains(QLatin1String("The document index"))
+                && json.err.contains(QLatin1String("No space left on device")))
+        << json.err.toStdString();
+    EXPECT_TRUE(json.out.isEmpty()) << json.out.toStdString();
+}
+
 TEST(ReaderProgram, SearchThatDoesNotStartHasAStatusOfItsOwn)
 {
     QTemporaryDir dir;
