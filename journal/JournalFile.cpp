@@ -101,19 +101,28 @@ void openForReading(QFile &file)
 
 } // namespace
 
+QByteArray ReadJournalBlock(const JournalFileInfo &journal, qint64 first, qint64 count)
+{
+    if (first < 0 || count <= 0)
+        return {};
+    QFile file(journal.path);
+    openForReading(file);
+    const qint64 record = journal.recordSize();
+    if (!file.seek(first * record))
+        return {};
+    const QByteArray block = file.read(count * record);
+    if (block.isEmpty() && file.error() != QFileDevice::NoError)
+        throw JournalFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
+    return block;
+}
+
 QList<QByteArray> ReadJournalLines(const JournalFileInfo &journal, qint64 first, qint64 last)
 {
     QList<QByteArray> lines;
     if (first < 0 || last < first)
         return lines;
-    QFile file(journal.path);
-    openForReading(file);
+    const QByteArray block = ReadJournalBlock(journal, first, last - first + 1);
     const qint64 record = journal.recordSize();
-    if (!file.seek(first * record))
-        return lines;
-    const QByteArray block = file.read((last - first + 1) * record);
-    if (block.isEmpty() && file.error() != QFileDevice::NoError)
-        throw JournalFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
     lines.reserve(block.size() / record);
     for (qint64 at = 0; at + journal.lineWidth <= block.size(); at += record)
         lines.append(block.mid(at, journal.lineWidth));

@@ -61,6 +61,10 @@ private:
     qint64 m_lines = 0;
 };
 
+// The records of lines first..first+count-1 as they are in the file (each
+// line followed by CR LF), read with one seek; shorter at the end of the file.
+QByteArray ReadJournalBlock(const JournalFileInfo &journal, qint64 first, qint64 count);
+
 // Lines first..last (counted from 0) of a journal file, read with one seek.
 QList<QByteArray> ReadJournalLines(const JournalFileInfo &journal, qint64 first, qint64 last);
 
