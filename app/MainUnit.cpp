@@ -310,6 +310,7 @@ void TMainForm::createControls()
         StatusPanel[i]->resize(widths[i], StatusBarHeight);
     }
     StatusBar1->setGeometry(0, DesignHeight - StatusBarHeight, DesignWidth, StatusBarHeight);
+    createNavigation();
     layOutStatusPanels();
 }
 
@@ -365,7 +366,9 @@ void TMainForm::changeEvent(QEvent *event)
 void TMainForm::layOutAnchors()
 {
     const int dw = width() - DesignWidth;
-    const int dh = height() - DesignHeight;
+    // The find bar, when open, takes its height from the result.
+    const int bar = ResultFindBar->isVisible() ? FindBar::BarHeight : 0;
+    const int dh = height() - DesignHeight - bar;
     Image1->move(824 + dw, -1);
     GroupBox1->resize(qMax(100, 861 + dw), 86);
     FindBtn->move(GroupBox1->width() - 61, 9);
@@ -375,17 +378,20 @@ void TMainForm::layOutAnchors()
     OriginalScrollBar->resize(OriginalScrollBar->width(), paneHeight);
     ConvertMemo->resize(ConvertMemo->width(), paneHeight);
     StatusBar1->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
+    ResultFindBar->setGeometry(GroupBox2->x(), height() - StatusBarHeight - bar, GroupBox2->width(), bar);
 }
 
 void TMainForm::layOutStatusPanels()
 {
     // The panels abut, as the design's do: panel 0 takes the bar's width less
     // the two fixed ones. (QStatusBar's own layout would space them apart.)
-    const int fixed = StatusPanel[1]->width() + StatusPanel[2]->width();
+    // The document panel stands between the summary and the time taken.
+    const int fixed = DocumentPanel->width() + StatusPanel[1]->width() + StatusPanel[2]->width();
     const int first = qMax(0, StatusBar1->width() - fixed);
     StatusPanel[0]->setGeometry(0, 0, first, StatusBarHeight);
-    StatusPanel[1]->move(first, 0);
-    StatusPanel[2]->move(first + StatusPanel[1]->width(), 0);
+    DocumentPanel->setGeometry(first, 0, DocumentPanel->width(), StatusBarHeight);
+    StatusPanel[1]->move(first + DocumentPanel->width(), 0);
+    StatusPanel[2]->move(StatusPanel[1]->x() + StatusPanel[1]->width(), 0);
 }
 
 void TMainForm::FormResize()
@@ -629,6 +635,7 @@ void TMainForm::alignPanes(QTextEdit *scrolled)
         showLineAtTop(scrolled, line);
     showLineAtTop(other, line);
     m_aligning = false;
+    showDocumentOfTopLine();
 }
 
 bool TMainForm::wheelIntoFile(QTextEdit *pane, QWheelEvent *event)
@@ -671,12 +678,16 @@ void TMainForm::ShowJournalWindow(qint64 position)
     ConvertMemo->clear();
     DataMemo->clear();
     JournalWindow window;
+    m_windowFirst = -1;
     try {
         window = LoadJournalWindow(Search.journal, position, Settings.LineWidth);
     } catch (const JournalFileError &e) {
         messageBox(Box::Error, e.message());
+        showDocumentOfTopLine();
         return;
     }
+    if (!window.raw.isEmpty())
+        m_windowFirst = JournalWindowSpan(position, Search.journal.lineCount).first;
     DataMemo->setPlainText(rawText(window.raw));
     StrList1 = window.decoded;
     ConvertMemo->setPlainText(StrList1.join(QLatin1Char('\n')));
@@ -684,6 +695,8 @@ void TMainForm::ShowJournalWindow(qint64 position)
     matchRowHeights();
     DataMemo->verticalScrollBar()->setValue(0);
     ConvertMemo->verticalScrollBar()->setValue(0);
+    markHit();
+    showDocumentOfTopLine();
 }
 
 // ---- UserPort ------------------------------------------------------------------------
@@ -858,6 +871,11 @@ void TMainForm::clearResultPanes()
     DataMemo->clear();
     ConvertMemo->clear();
     StrList1.clear();
+    // A new result: the old hit and document are no longer on it.
+    m_windowFirst = -1;
+    m_hit = {};
+    DocumentPanel->clear();
+    ResultFindBar->say(QString());
 }
 
 void TMainForm::setElapsedText(const QString &text)

@@ -2,6 +2,8 @@
 
 #include "DialogProvider.h"
 #include "ExchangeEngine.h"
+#include "FindBar.h"
+#include "JournalFind.h"
 #include "JournalSearch.h"
 #include "RequestListExchange.h"
 #include "UserPort.h"
@@ -101,6 +103,8 @@ public:
     QScrollBar *OriginalScrollBar;
     QStatusBar *StatusBar1;
     QLabel *StatusPanel[3];
+    QLabel *DocumentPanel; // the document of the line at the top of the panes
+    FindBar *ResultFindBar;
     QTimer *ReadTimer, *ClockTimer;
     QString SaveDialogDirectory;
 
@@ -121,6 +125,16 @@ public:
     void FormResize();
     void FormKeyDown(QKeyEvent *event);
     void Image1Click(Qt::KeyboardModifiers held);
+
+    // ---- Finding in the result ----
+    void openFindBar(FindBar::Mode mode);
+    // The next (or previous) place of text in the whole result, from the
+    // last hit or from the top of the panes; the window moves to show it.
+    void findInResult(const QString &text, bool backwards);
+    // The window moves so the document's first line is at the top.
+    void goToDocument(quint32 number);
+    // The journal line at the top of the panes; -1 with nothing shown.
+    qint64 topJournalLine() const;
 
     // ---- UserPort ----
     void showErrorLabel(const QString &text) override;
@@ -186,11 +200,23 @@ private:
     void matchRowHeights();
     void layOutStatusPanels();
     void showLineAtTop(QTextEdit *pane, int line);
+    void createNavigation();
+    // A line of the journal file on screen: its window loaded, the panes
+    // scrolled to it when it is not in view, context lines above it (or at
+    // the top, with atTop).
+    void showJournalLine(qint64 line, int context, bool atTop);
+    bool lineInView(QTextEdit *pane, int line) const;
+    void markHit();
+    void showDocumentOfTopLine();
+    bool navigationRefused();
 
     bool m_searching = false;     // the journal file is being written
     bool m_readInProgress = false; // the Find click is still running
     bool m_aligning = false;
     bool m_closeAfterSearch = false;
+    qint64 m_windowFirst = -1; // the journal line of the panes' first line; -1: no window shown
+    JournalHit m_hit;          // the last find's hit, marked while its line is on screen
+    QString m_hitText;
     QElapsedTimer m_sinceEvents; // when a read last let the window's events through
 
     TDebugForm *DebugForm = nullptr;

@@ -1,5 +1,6 @@
 #include "Codecs.h"
 #include "GuiRig.h"
+#include "LineDecoding.h"
 #include "RawPaneText.h"
 #include "StatusUnit.h"
 
@@ -509,6 +510,172 @@ TEST(MainWindow, PanesStaySideBySideAndTheWheelGoesOnIntoTheFile)
     EXPECT_EQ(file->value(), 201 + topBefore);
     EXPECT_EQ(TopText(decoded), textBefore);
     EXPECT_EQ(TopLine(raw), TopLine(decoded));
+}
+
+// The find bar and "Go to document", as a person uses them: the keys on the
+// window, the text typed into the bar, and what the panes then show.
+struct NavigationRig
+{
+    GuiRig gui{withDocuments(300)};
+    QList<QByteArray> journal; // raw lines of the journal file
+    int width = 18;
+
+    NavigationRig()
+    {
+        gui.main->show();
+        gui.tick();
+        gui.main->AllRadio->click();
+        gui.main->FindBtn->click();
+        // The progress dialog had the keyboard; the shortcuts are the window's.
+        gui.main->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == gui.main; }, 2000));
+        for (const QByteArray &line : fileBytes(gui.journalPath()).split('\n'))
+            if (!line.isEmpty())
+                journal.append(line.chopped(1));
+    }
+    FindBar *bar() const { return gui.main->ResultFindBar; }
+    void type(const QString &text)
+    {
+        bar()->Input->clear();
+        // Key by key, as typed; keyClicks knows only ASCII.
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, bar()->Input, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::keyClick(bar()->Input, Qt::Key_Return);
+    }
+    // Where the decoded text holds text, whatever its case.
+    QList<qint64> linesHolding(const QString &text) const
+    {
+        QList<qint64> out;
+        for (qint64 i = 0; i < journal.size(); ++i)
+            if (ConvertJournalLine(journal[i], width).contains(text, Qt::CaseInsensitive))
+                out.append(i);
+        return out;
+    }
+    // The marked hit: its line's decoded text and whether it is in view.
+    QString markedLine(bool *inView) const
+    {
+        const QList<QTextEdit::ExtraSelection> marks = gui.main->ConvertMemo->extraSelections();
+        if (marks.size() != 1)
+            return QStringLiteral("<%1 marks>").arg(marks.size());
+        const QTextBlock block = marks[0].cursor.block();
+        QTextEdit *pane = gui.main->ConvertMemo;
+        const QRectF r = pane->document()->documentLayout()->blockBoundingRect(block);
+        const int top = pane->verticalScrollBar()->value();
+        *inView = r.top() >= top && r.bottom() <= top + pane->viewport()->height();
+        return block.text() + QStringLiteral(" | ") + marks[0].cursor.selectedText();
+    }
+};
+
+TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
+{
+    NavigationRig rig;
+    TMainForm *main = rig.gui.main;
+    ASSERT_GT(rig.journal.size(), 2000);
+    // A text of the last document only, typed in small letters: it is far
+    // beyond the window on screen.
+    QString text;
+    for (const QByteArray &line : rig.journal)
+        if (line.startsWith("BF "))
+            text = QString::fromLatin1(line).trimmed().toLower();
+    const QList<qint64> where = rig.linesHolding(text);
+    ASSERT_EQ(where.size(), 1);
+    ASSERT_GT(where[0], 1000);
+
+    const int resultHeight = main->GroupBox2->height();
+    QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(rig.bar()->isVisible());
+    EXPECT_TRUE(rig.bar()->Input->hasFocus());
+    EXPECT_EQ(rig.bar()->geometry().bottom() + 1, main->StatusBar1->y()) << "the bar sits on the status bar";
+    EXPECT_LE(main->GroupBox2->geometry().bottom(), rig.bar()->y()) << "the result makes room for it";
+    rig.type(text);
+    bool inView = false;
+    const QString hitLine = ConvertJournalLine(rig.journal[where[0]], rig.width);
+    EXPECT_EQ(rig.markedLine(&inView), hitLine + QStringLiteral(" | ") + text.toUpper());
+    EXPECT_TRUE(inView);
+    EXPECT_EQ(rig.bar()->Outcome->text(), QString());
+    // The raw pane has the same line beside it.
+    const int row = main->ConvertMemo->extraSelections()[0].cursor.blockNumber();
+    EXPECT_EQ(main->DataMemo->document()->findBlockByNumber(row).text(), RawLineForDisplay(rig.journal[where[0]]));
+
+    // The only hit: the next is the same one, from the top.
+    QTest::keyClick(main, Qt::Key_F3);
+    EXPECT_EQ(rig.markedLine(&inView), hitLine + QStringLiteral(" | ") + text.toUpper());
+    EXPECT_EQ(rig.bar()->Outcome->text(), QStringLiteral("from the top"));
+
+    // A text on many lines: F3 goes down through them, Shift+F3 back up.
+    const QList<qint64> many = rig.linesHolding(QStringLiteral("ферхадија"));
+    ASSERT_GT(many.size(), 10);
+    main->OriginalScrollBar->setValue(0);
+    rig.type(QStringLiteral("ФЕРХАДИЈА"));
+    const QString first = ConvertJournalLine(rig.journal[many[0]], rig.width);
+    EXPECT_TRUE(rig.markedLine(&inView).startsWith(first));
+    for (int k = 1; k <= 3; ++k) {
+        QTest::keyClick(main, Qt::Key_F3);
+        EXPECT_LE(main->topJournalLine(), many[k]);
+        EXPECT_TRUE(rig.markedLine(&inView).startsWith(ConvertJournalLine(rig.journal[many[k]], rig.width)));
+        EXPECT_TRUE(inView) << "hit " << k;
+    }
+    QTest::keyClick(main, Qt::Key_F3, Qt::ShiftModifier);
+    QTest::keyClick(main, Qt::Key_F3, Qt::ShiftModifier);
+    QTest::keyClick(main, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_TRUE(rig.markedLine(&inView).startsWith(first));
+    QTest::keyClick(main, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(rig.bar()->Outcome->text(), QStringLiteral("from the end"));
+    EXPECT_TRUE(rig.markedLine(&inView).startsWith(ConvertJournalLine(rig.journal[many.last()], rig.width)));
+    EXPECT_TRUE(inView);
+
+    // Nothing found is said in the bar; no box.
+    rig.type(QStringLiteral("nowhere in it"));
+    EXPECT_EQ(rig.bar()->Outcome->text(), QStringLiteral("not found"));
+    EXPECT_TRUE(main->ConvertMemo->extraSelections().isEmpty());
+    EXPECT_EQ(rig.gui.dialogs.shown, QStringList{QStringLiteral("information: Done")});
+
+    // Escape closes the bar and gives the result its room back.
+    QTest::keyClick(rig.bar()->Input, Qt::Key_Escape);
+    EXPECT_FALSE(rig.bar()->isVisible());
+    EXPECT_EQ(main->GroupBox2->height(), resultHeight);
+}
+
+TEST(ResultNavigation, GoToDocumentPutsItAtTheTopAndTheStatusBarNamesIt)
+{
+    NavigationRig rig;
+    TMainForm *main = rig.gui.main;
+    // Where document 297 starts, from the journal's own documents.
+    qint64 first = 0;
+    for (quint32 d = 0; d < 297; ++d)
+        first += qint64(rig.gui.usb->journal().document(d).lines.size());
+    const SimDocument doc = rig.gui.usb->journal().document(297);
+    const QString when = DecodeDateVuze(doc.dateWord).toString(QStringLiteral("dd.MM.yyyy"))
+                         + QStringLiteral(" %1:%2").arg(doc.timeWord / 100, 2, 10, QLatin1Char('0'))
+                               .arg(doc.timeWord % 100, 2, 10, QLatin1Char('0'));
+
+    QTest::keyClick(main, Qt::Key_G, Qt::ControlModifier);
+    ASSERT_TRUE(rig.bar()->isVisible());
+    EXPECT_EQ(rig.bar()->Caption->text(), QStringLiteral("Go to document:"));
+    rig.type(QStringLiteral("297"));
+    EXPECT_EQ(main->topJournalLine(), first);
+    EXPECT_EQ(TopText(main->DataMemo), RawLineForDisplay(rig.journal[first]));
+    EXPECT_EQ(TopText(main->ConvertMemo), ConvertJournalLine(rig.journal[first], rig.width));
+    EXPECT_EQ(main->DocumentPanel->text(), QStringLiteral("Document 297 of ") + when);
+    EXPECT_EQ(rig.bar()->Outcome->text(), QString());
+
+    rig.type(QStringLiteral("9999"));
+    EXPECT_EQ(rig.bar()->Outcome->text(), QStringLiteral("no document 9999 in this result"));
+    EXPECT_EQ(main->topJournalLine(), first) << "the window stays";
+
+    // Scrolled by hand, the panel follows the line at the top.
+    qint64 line = 0;
+    for (quint32 d = 0; d < 150; ++d)
+        line += qint64(rig.gui.usb->journal().document(d).lines.size());
+    main->OriginalScrollBar->setValue(int(line + 2));
+    EXPECT_TRUE(main->DocumentPanel->text().startsWith(QStringLiteral("Document 150 of "))) << main->DocumentPanel->text().toStdString();
+    main->ConvertMemo->verticalScrollBar()->setValue(main->ConvertMemo->verticalScrollBar()->maximum());
+    const qint64 top = main->topJournalLine();
+    EXPECT_GT(top, line + 50);
+    EXPECT_FALSE(main->DocumentPanel->text().startsWith(QStringLiteral("Document 150 of ")));
+    // The status bar's panels abut, the new one between the summary and the time taken.
+    EXPECT_EQ(main->StatusPanel[0]->geometry().right() + 1, main->DocumentPanel->x());
+    EXPECT_EQ(main->DocumentPanel->geometry().right() + 1, main->StatusPanel[1]->x());
 }
 
 } // namespace
