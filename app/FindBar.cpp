@@ -13,7 +13,6 @@ FindBar::FindBar(QWidget *parent)
 {
     Caption = new QLabel(this);
     Input = new QLineEdit(this);
-    Input->setClearButtonEnabled(true);
     Outcome = new QLabel(this);
     QPalette red = Outcome->palette();
     red.setColor(QPalette::WindowText, Qt::darkRed);
@@ -37,7 +36,7 @@ FindBar::FindBar(QWidget *parent)
 
 void FindBar::open(Mode mode)
 {
-    if (mode != m_mode || !isVisible()) {
+    if (mode != m_mode || isHidden()) {
         m_mode = mode;
         Outcome->clear();
     }

@@ -367,7 +367,7 @@ void TMainForm::layOutAnchors()
 {
     const int dw = width() - DesignWidth;
     // The find bar, when open, takes its height from the result.
-    const int bar = ResultFindBar->isVisible() ? FindBar::BarHeight : 0;
+    const int bar = ResultFindBar->isHidden() ? 0 : FindBar::BarHeight;
     const int dh = height() - DesignHeight - bar;
     Image1->move(824 + dw, -1);
     GroupBox1->resize(qMax(100, 861 + dw), 86);

@@ -47,7 +47,6 @@ void TMainForm::createNavigation()
     DocumentPanel->resize(200, 20);
 
     ResultFindBar = new FindBar(this);
-    ResultFindBar->setFont(font());
     connect(ResultFindBar, &FindBar::findNext, this, [this](const QString &text) { findInResult(text, false); });
     connect(ResultFindBar, &FindBar::findPrevious, this, [this](const QString &text) { findInResult(text, true); });
     connect(ResultFindBar, &FindBar::goTo, this, &TMainForm::goToDocument);
@@ -79,9 +78,9 @@ void TMainForm::createNavigation()
 
 void TMainForm::openFindBar(FindBar::Mode mode)
 {
-    const bool wasVisible = ResultFindBar->isVisible();
+    const bool wasOpen = !ResultFindBar->isHidden();
     ResultFindBar->open(mode);
-    if (!wasVisible) {
+    if (!wasOpen) {
         layOutAnchors();
         FormResize();
     }

@@ -369,7 +369,7 @@ TEST(MainWindow, ResizeKeepsBothPanesEqual)
         EXPECT_EQ(gui.main->OriginalScrollBar->x(), 7 + pane + 3) << group;
         EXPECT_EQ(gui.main->ConvertMemo->x(), 7 + pane + 17 + 6) << group;
         EXPECT_EQ(gui.main->Label6->x(), gui.main->ConvertMemo->x()) << group;
-        EXPECT_EQ(gui.main->StatusPanel[0]->width(), gui.main->StatusBar1->width() - 200) << group;
+        EXPECT_EQ(gui.main->StatusPanel[0]->width(), gui.main->StatusBar1->width() - gui.main->DocumentPanel->width() - 200) << group;
     }
 }
 

@@ -366,6 +366,9 @@ TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
     GuiRig gui;
     QList<QWidget *> windows{gui.main, gui.info, gui.status, gui.pass, gui.debug};
     gui.pass->Panel1->show(); // the service panel, as after the password
+    // The find bar open, in its wider mode, saying its longest words.
+    gui.main->openFindBar(FindBar::Mode::GoTo);
+    gui.main->ResultFindBar->say(QStringLiteral("no document 4294967295 in this result"));
     for (QWidget *window : windows) {
         window->show();
         QApplication::processEvents();
