@@ -39,8 +39,6 @@
 #include <QWheelEvent>
 #include <QTextBlock>
 #include <QAbstractTextDocumentLayout>
-#include <QDeadlineTimer>
-#include <QThread>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -130,6 +128,7 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     : QWidget(parent)
     , m_usb(usb)
     , m_dialogs(dialogs)
+    , m_port(*this)
     , m_spreadsheet(std::make_unique<LibreOfficeCalc>())
     , m_readTimerControl(nullptr)
 {
@@ -142,7 +141,7 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     ClockTimer = new QTimer(this);
     ClockTimer->setInterval(1000);
     m_readTimerControl = QtTickTimer(ReadTimer);
-    m_engine = std::make_unique<ExchangeEngine>(m_usb, Link, Commands, Answers, *this, m_readTimerControl);
+    m_engine = std::make_unique<ExchangeEngine>(m_usb, Link, Commands, Answers, m_port, m_readTimerControl);
 
     createControls();
     NameControls({EJ_NAMED(CloseBtn), EJ_NAMED(PrintBtn), EJ_NAMED(ExportBtn), EJ_NAMED(ExcelBtn),
@@ -163,7 +162,7 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
         try {
             m_engine->ReadTimerTimer();
         } catch (const std::exception &e) {
-            deferred([this, text = QString::fromLocal8Bit(e.what())] { messageBox(Box::Error, text); });
+            m_port.deferred([this, text = QString::fromLocal8Bit(e.what())] { m_port.messageBox(UserPort::Box::Error, text); });
         }
     });
     connect(ClockTimer, &QTimer::timeout, this, &TMainForm::ClockTimerTimer);
@@ -328,7 +327,7 @@ void TMainForm::FormCreate()
     FromTimePicker->setTime(QTime(0, 0, 0));
     ToTimePicker->setTime(QTime(23, 59, 59));
     ClockTimer->start();
-    FindConnectDevice(m_usb, Link.DevHandle, *this);
+    FindConnectDevice(m_usb, Link.DevHandle, m_port);
     ReadTimer->start();
     SaveDialogDirectory = QDir::currentPath();
     get_info_initial(Commands);
@@ -525,13 +524,13 @@ void TMainForm::FindBtnClick()
     m_readInProgress = true;
     m_closeAfterSearch = false;
     try {
-        JournalSearch search(ExchangeContext{m_usb, Link, Commands, Answers, *this}, Requests, Search, Settings,
+        JournalSearch search(ExchangeContext{m_usb, Link, Commands, Answers, m_port}, Requests, Search, Settings,
                              m_readTimerControl, *this);
         search.run(request);
     } catch (const std::exception &e) {
-        messageBox(Box::Error, QString::fromLocal8Bit(e.what()));
-        setFindEnabled(true);
-        restoreBusyPointer();
+        m_port.messageBox(UserPort::Box::Error, QString::fromLocal8Bit(e.what()));
+        m_port.setFindEnabled(true);
+        m_port.restoreBusyPointer();
         if (!ReadTimer->isActive())
             ReadTimer->start();
     }
@@ -563,7 +562,7 @@ void TMainForm::SpeedButton1Click()
             try {
                 SysInfoForm->showIdentity(IdentityDisplay(Answers.Data132));
             } catch (const CodecError &e) {
-                messageBox(Box::Error, QString::fromLatin1(e.what()));
+                m_port.messageBox(UserPort::Box::Error, QString::fromLatin1(e.what()));
             }
         }
     }
@@ -682,7 +681,7 @@ void TMainForm::ShowJournalWindow(qint64 position)
     try {
         window = LoadJournalWindow(Search.journal, position, Settings.LineWidth);
     } catch (const JournalFileError &e) {
-        messageBox(Box::Error, e.message());
+        m_port.messageBox(UserPort::Box::Error, e.message());
         showDocumentOfTopLine();
         return;
     }
@@ -697,171 +696,6 @@ void TMainForm::ShowJournalWindow(qint64 position)
     ConvertMemo->verticalScrollBar()->setValue(0);
     markHit();
     showDocumentOfTopLine();
-}
-
-// ---- UserPort ------------------------------------------------------------------------
-
-void TMainForm::showErrorLabel(const QString &text)
-{
-    ErrorLabel->setText(text);
-    ErrorLabel->show();
-}
-
-void TMainForm::hideErrorLabel()
-{
-    ErrorLabel->hide();
-}
-
-void TMainForm::clearErrorLabel()
-{
-    ErrorLabel->clear();
-}
-
-void TMainForm::messageBox(Box kind, const QString &text)
-{
-    QWidget *parent = QApplication::activeModalWidget();
-    m_dialogs.message(parent ? parent : this, kind, text);
-}
-
-bool TMainForm::askYesNo(const QString &text)
-{
-    return m_dialogs.question(this, text);
-}
-
-void TMainForm::progressOpen(int total)
-{
-    if (StatusForm)
-        StatusForm->start(total);
-    // A window just shown is drawn only when events run: show it now, not at
-    // the read's first progress step.
-    QCoreApplication::processEvents();
-    m_sinceEvents.start();
-}
-
-void TMainForm::progressListBuilt()
-{
-    if (StatusForm)
-        StatusForm->listBuilt();
-}
-
-void TMainForm::progressTotalKnown(int total)
-{
-    if (StatusForm)
-        StatusForm->totalKnown(total);
-}
-
-void TMainForm::progressOneMore(int done)
-{
-    if (StatusForm)
-        StatusForm->oneMore(done);
-}
-
-void TMainForm::progressRestart()
-{
-    if (StatusForm)
-        StatusForm->restart();
-}
-
-void TMainForm::progressFinish()
-{
-    if (StatusForm)
-        StatusForm->finish();
-}
-
-void TMainForm::progressAbort()
-{
-    if (StatusForm)
-        StatusForm->abort();
-}
-
-void TMainForm::showIdentity(const IdentityTexts &texts, const data_132 &identity)
-{
-    Q_UNUSED(identity);
-    if (SysInfoForm)
-        SysInfoForm->showIdentity(texts);
-}
-
-void TMainForm::deferred(std::function<void()> work)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, work = std::move(work)] {
-            try {
-                work();
-            } catch (const std::exception &e) {
-                messageBox(Box::Error, QString::fromLocal8Bit(e.what()));
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-void TMainForm::beep()
-{
-    QApplication::beep();
-}
-
-void TMainForm::showBusyPointer()
-{
-    if (!QApplication::overrideCursor())
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-void TMainForm::restoreBusyPointer()
-{
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-}
-
-void TMainForm::setFindEnabled(bool enabled)
-{
-    FindBtn->setEnabled(enabled);
-}
-
-void TMainForm::processPendingMessages()
-{
-    QCoreApplication::processEvents();
-}
-
-void TMainForm::pause(int milliseconds)
-{
-    // The window waits awake: a read's pauses come after failures, exactly
-    // when a user may want to look or cancel.
-    const QDeadlineTimer until(milliseconds);
-    while (!until.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(ulong(qBound(qint64(0), until.remainingTime(), qint64(5))));
-    }
-    m_sinceEvents.start();
-}
-
-void TMainForm::keepAlive()
-{
-    // Often enough that the window never looks hung (repaints, the clock,
-    // Cancel), rarely enough to cost the read next to nothing.
-    constexpr qint64 EventsEveryMs = 20;
-    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < EventsEveryMs)
-        return;
-    QCoreApplication::processEvents();
-    m_sinceEvents.start();
-}
-
-bool TMainForm::cancelRequested()
-{
-    return StatusForm && StatusForm->cancelRequested();
-}
-
-void TMainForm::diagnosticTick(quint32 tickCount)
-{
-    if (DebugForm && DebugForm->isVisible()) {
-        const int lines = DataMemo->document()->isEmpty() ? 0 : DataMemo->document()->blockCount();
-        DebugForm->showCounters(tickCount, lines);
-    }
-}
-
-void TMainForm::diagnosticQueue(int queuedPackets)
-{
-    if (DebugForm && DebugForm->isVisible())
-        DebugForm->showQueue(queuedPackets);
 }
 
 // ---- SearchView ----------------------------------------------------------------------

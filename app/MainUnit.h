@@ -5,10 +5,10 @@
 #include "FindBar.h"
 #include "JournalFind.h"
 #include "JournalSearch.h"
+#include "MainWindowPort.h"
 #include "RequestListExchange.h"
 #include "UserPort.h"
 
-#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 
@@ -48,8 +48,8 @@ private:
 
 // The main window. It holds the run-time state of the program and binds the
 // core's operations to its controls; the protocol and the search live in the
-// core, which reaches the user through the UserPort this window implements.
-class TMainForm : public QWidget, public UserPort, public SearchView
+// core, which reaches the user through the window's port.
+class TMainForm : public QWidget, public SearchView
 {
     Q_OBJECT
 
@@ -83,6 +83,10 @@ public:
     QtTickTimer &readTimer() { return m_readTimerControl; }
     SIUSBXP &usb() { return m_usb; }
     DialogProvider &dialogs() { return m_dialogs; }
+    UserPort &port() { return m_port; }
+    TDebugForm *debugForm() const { return DebugForm; }
+    TSysInfoForm *sysInfoForm() const { return SysInfoForm; }
+    TStatusForm *statusForm() const { return StatusForm; }
 
     // ---- Controls ----
     QToolButton *CloseBtn, *PrintBtn, *ExportBtn, *ExcelBtn, *SpeedButton1;
@@ -136,32 +140,6 @@ public:
     // The journal line at the top of the panes; -1 with nothing shown.
     qint64 topJournalLine() const;
 
-    // ---- UserPort ----
-    void showErrorLabel(const QString &text) override;
-    void hideErrorLabel() override;
-    void clearErrorLabel() override;
-    void messageBox(Box kind, const QString &text) override;
-    bool askYesNo(const QString &text) override;
-    void progressOpen(int total) override;
-    void progressListBuilt() override;
-    void progressTotalKnown(int total) override;
-    void progressOneMore(int done) override;
-    void progressRestart() override;
-    void progressFinish() override;
-    void progressAbort() override;
-    void showIdentity(const IdentityTexts &texts, const data_132 &identity) override;
-    void deferred(std::function<void()> work) override;
-    void beep() override;
-    void showBusyPointer() override;
-    void restoreBusyPointer() override;
-    void setFindEnabled(bool enabled) override;
-    void processPendingMessages() override;
-    void pause(int milliseconds) override;
-    void keepAlive() override;
-    bool cancelRequested() override;
-    void diagnosticTick(quint32 tickCount) override;
-    void diagnosticQueue(int queuedPackets) override;
-
     // ---- SearchView ----
     void clearResultPanes() override;
     void setElapsedText(const QString &text) override;
@@ -187,6 +165,7 @@ private:
 
     SIUSBXP &m_usb;
     DialogProvider &m_dialogs;
+    MainWindowPort m_port;
     std::unique_ptr<SpreadsheetDriver> m_spreadsheet;
     QtTickTimer m_readTimerControl;
     std::unique_ptr<ExchangeEngine> m_engine;
@@ -217,7 +196,6 @@ private:
     qint64 m_windowFirst = -1; // the journal line of the panes' first line; -1: no window shown
     JournalHit m_hit;          // the last find's hit, marked while its line is on screen
     QString m_hitText;
-    QElapsedTimer m_sinceEvents; // when a read last let the window's events through
 
     TDebugForm *DebugForm = nullptr;
     TSysInfoForm *SysInfoForm = nullptr;

@@ -45,7 +45,7 @@ bool TMainForm::refusedDuringRead()
 {
     if (!m_readInProgress)
         return false;
-    beep();
+    m_port.beep();
     return true;
 }
 
@@ -61,10 +61,10 @@ void TMainForm::ExportBtnClick()
     try {
         writeDecodedLines(path);
     } catch (const JournalFileError &e) {
-        messageBox(Box::Error, e.message());
+        m_port.messageBox(UserPort::Box::Error, e.message());
         return;
     }
-    messageBox(Box::Information, QStringLiteral("Success."));
+    m_port.messageBox(UserPort::Box::Information, QStringLiteral("Success."));
 }
 
 void TMainForm::ExcelBtnClick()
@@ -72,14 +72,14 @@ void TMainForm::ExcelBtnClick()
     if (refusedDuringRead())
         return;
     if (!m_spreadsheet || !m_spreadsheet->isInstalled()) {
-        messageBox(Box::Error, QStringLiteral("Excel is missing. Please install it first"));
+        m_port.messageBox(UserPort::Box::Error, QStringLiteral("Excel is missing. Please install it first"));
         return;
     }
     if (!Search.journal.written || Search.journal.lineCount == 0) {
-        messageBox(Box::Warning, QStringLiteral("Please make new search"));
+        m_port.messageBox(UserPort::Box::Warning, QStringLiteral("Please make new search"));
         return;
     }
-    showBusyPointer();
+    m_port.showBusyPointer();
     QString temporary;
     QString report;
     bool shown = false;
@@ -93,16 +93,16 @@ void TMainForm::ExcelBtnClick()
         shown = calc->makeVisible();
     } catch (const std::exception &) {
         // The failure's own words mean nothing to the user here.
-        restoreBusyPointer();
-        messageBox(Box::Error, QStringLiteral("Error in Excel"));
+        m_port.restoreBusyPointer();
+        m_port.messageBox(UserPort::Box::Error, QStringLiteral("Error in Excel"));
         return;
     }
     if (!QFile::remove(temporary))
-        beep();
-    restoreBusyPointer();
+        m_port.beep();
+    m_port.restoreBusyPointer();
     if (!shown) {
         // Only a headless Calc here: the report exists, so say where.
-        messageBox(Box::Information, QStringLiteral("The report was saved as \"%1\"; the spreadsheet program "
+        m_port.messageBox(UserPort::Box::Information, QStringLiteral("The report was saved as \"%1\"; the spreadsheet program "
                                                     "cannot show it here.")
                                          .arg(QDir::toNativeSeparators(report)));
     }
@@ -113,7 +113,7 @@ void TMainForm::PrintBtnClick()
     if (refusedDuringRead())
         return;
     if (Search.SearchType <= NoSearchType) {
-        messageBox(Box::Warning, QStringLiteral("Please make new search"));
+        m_port.messageBox(UserPort::Box::Warning, QStringLiteral("Please make new search"));
         return;
     }
     const QDateTime printedAt = QDateTime::currentDateTime();
@@ -121,13 +121,13 @@ void TMainForm::PrintBtnClick()
     printer.setDocName(QLatin1String(ReportJobTitle));
     if (!m_dialogs.choosePrinter(this, printer))
         return;
-    showBusyPointer();
+    m_port.showBusyPointer();
     try {
         PrintJournalReport(printer, Search.journal, Settings.LineWidth, Search.Title, printedAt);
     } catch (const JournalFileError &e) {
-        restoreBusyPointer();
-        messageBox(Box::Error, e.message());
+        m_port.restoreBusyPointer();
+        m_port.messageBox(UserPort::Box::Error, e.message());
         return;
     }
-    restoreBusyPointer();
+    m_port.restoreBusyPointer();
 }
