@@ -22,7 +22,6 @@ FindBar::FindBar(QWidget *parent)
     CloseButton->setAutoRaise(true);
     CloseButton->setToolTip(QStringLiteral("Close (Esc)"));
     NameControls({EJ_NAMED(Caption), EJ_NAMED(Input), EJ_NAMED(Outcome), EJ_NAMED(CloseButton)});
-    setObjectName(QStringLiteral("FindBar"));
     connect(CloseButton, &QToolButton::clicked, this, [this] {
         hide();
         emit closed();

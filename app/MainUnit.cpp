@@ -51,44 +51,12 @@ constexpr int DesignWidth = 875;
 constexpr int DesignHeight = 722;
 constexpr int StatusBarHeight = 20;
 
-QToolButton *imageButton(QWidget *parent, Glyphs::Button glyph, const QString &tip, const QRect &place)
-{
-    auto *b = new QToolButton(parent);
-    b->setAutoRaise(true);
-    b->setGeometry(place);
-    const int icon = qMin(place.width(), place.height()) - 8;
-    b->setIcon(Glyphs::icon(glyph, icon));
-    b->setIconSize(QSize(icon, icon));
-    b->setToolTip(tip);
-    return b;
-}
-
-QLabel *label(QWidget *parent, const QString &text, int x, int y)
-{
-    auto *l = new QLabel(text, parent);
-    l->move(x, y);
-    l->adjustSize();
-    return l;
-}
-
 QFont journalFont()
 {
     QFont f(QStringLiteral("Courier New"));
     f.setStyleHint(QFont::TypeWriter);
     f.setPixelSize(11);
     return f;
-}
-
-QTextEdit *journalPane(QWidget *parent, const QRect &place)
-{
-    auto *pane = new QTextEdit(parent);
-    pane->setGeometry(place);
-    pane->setReadOnly(true);
-    pane->setAcceptRichText(false);
-    pane->setLineWrapMode(QTextEdit::NoWrap);
-    pane->setFont(journalFont());
-    pane->document()->setDefaultFont(journalFont());
-    return pane;
 }
 
 // The raw pane shows each device byte as the character of that code.
@@ -132,10 +100,6 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     , m_spreadsheet(std::make_unique<LibreOfficeCalc>())
     , m_readTimerControl(nullptr)
 {
-    setWindowTitle(QLatin1String(Caption) + (simulated ? QStringLiteral(" (simulated journal)") : QString()));
-    setFont(WindowFont());
-    resize(DesignWidth, DesignHeight);
-
     ReadTimer = new QTimer(this);
     ReadTimer->setInterval(TickPeriodMs);
     ClockTimer = new QTimer(this);
@@ -144,18 +108,9 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     m_engine = std::make_unique<ExchangeEngine>(m_usb, Link, Commands, Answers, m_port, m_readTimerControl);
 
     createControls();
-    NameControls({EJ_NAMED(CloseBtn), EJ_NAMED(PrintBtn), EJ_NAMED(ExportBtn), EJ_NAMED(ExcelBtn),
-                  EJ_NAMED(SpeedButton1), EJ_NAMED(DeviceTypeGroup), EJ_NAMED(CashRegisterItem),
-                  EJ_NAMED(FiscalPrinterItem), EJ_NAMED(ErrorLabel), EJ_NAMED(Image1), EJ_NAMED(GroupBox1),
-                  EJ_NAMED(ByDocRadio), EJ_NAMED(ByDatesRadio), EJ_NAMED(AllRadio), EJ_NAMED(Label1),
-                  EJ_NAMED(Label2), EJ_NAMED(Label3), EJ_NAMED(Label4), EJ_NAMED(FromNumberEdit),
-                  EJ_NAMED(ToNumberEdit), EJ_NAMED(FromDatePicker), EJ_NAMED(ToDatePicker), EJ_NAMED(FromTimePicker),
-                  EJ_NAMED(ToTimePicker), EJ_NAMED(SaveOriginalToFileCheck), EJ_NAMED(SaveConvertedToFile),
-                  EJ_NAMED(ShowOnScreenCheck), EJ_NAMED(FindBtn), EJ_NAMED(GroupBox2), EJ_NAMED(Label5),
-                  EJ_NAMED(Label6), EJ_NAMED(DataMemo), EJ_NAMED(ConvertMemo), EJ_NAMED(OriginalScrollBar),
-                  EJ_NAMED(StatusBar1), EJ_NAMED(ReadTimer), EJ_NAMED(ClockTimer)});
-    for (int i = 0; i < 3; ++i)
-        StatusPanel[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    setWindowTitle(QLatin1String(Caption) + (simulated ? QStringLiteral(" (simulated journal)") : QString()));
+    setFont(WindowFont());
+    NameControls({EJ_NAMED(ReadTimer), EJ_NAMED(ClockTimer)}); // the controls are named by the form
     connect(ReadTimer, &QTimer::timeout, this, [this] {
         // No exception may cross the event loop; the tick's own failures are
         // already boxes, anything else is shown as the toolkit would.
@@ -178,137 +133,58 @@ TMainForm::~TMainForm()
 
 void TMainForm::createControls()
 {
-    CloseBtn = imageButton(this, Glyphs::Button::Close, QStringLiteral("Close program"), {8, 4, 48, 48});
-    PrintBtn = imageButton(this, Glyphs::Button::Print, QStringLiteral("Print"), {62, 4, 48, 48});
-    ExportBtn = imageButton(this, Glyphs::Button::ExportText, QStringLiteral("Export as TXT"), {116, 4, 48, 48});
-    ExcelBtn = imageButton(this, Glyphs::Button::ExportSpreadsheet, QStringLiteral("Export to Excel"), {170, 4, 48, 48});
-    SpeedButton1 = imageButton(this, Glyphs::Button::Information, QStringLiteral("Information about Elctronic journal"),
-                               {224, 4, 48, 48});
+    // The form places and names the controls; what it cannot say (drawn
+    // icons, the fonts, validators) and the handlers come here.
+    setupUi(this);
+    StatusPanel[0] = StatusPanel0;
+    StatusPanel[1] = StatusPanel1;
+    StatusPanel[2] = StatusPanel2;
+
+    const std::pair<QToolButton *, Glyphs::Button> icons[] = {
+        {CloseBtn, Glyphs::Button::Close},          {PrintBtn, Glyphs::Button::Print},
+        {ExportBtn, Glyphs::Button::ExportText},    {ExcelBtn, Glyphs::Button::ExportSpreadsheet},
+        {SpeedButton1, Glyphs::Button::Information}, {FindBtn, Glyphs::Button::Find},
+    };
+    for (const auto &[button, glyph] : icons) {
+        const int icon = qMin(button->width(), button->height()) - 8;
+        button->setIcon(Glyphs::icon(glyph, icon));
+        button->setIconSize(QSize(icon, icon));
+    }
     connect(CloseBtn, &QToolButton::clicked, this, &TMainForm::CloseBtnClick);
     connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::SpeedButton1Click);
     connect(ExportBtn, &QToolButton::clicked, this, &TMainForm::ExportBtnClick);
     connect(ExcelBtn, &QToolButton::clicked, this, &TMainForm::ExcelBtnClick);
     connect(PrintBtn, &QToolButton::clicked, this, &TMainForm::PrintBtnClick);
-
-    DeviceTypeGroup = new QGroupBox(QStringLiteral(" Device type "), this);
-    DeviceTypeGroup->setGeometry(278, 0, 111, 52);
-    CashRegisterItem = new QRadioButton(QStringLiteral("Cash Register"), DeviceTypeGroup);
-    CashRegisterItem->setGeometry(8, 15, 100, 17);
-    FiscalPrinterItem = new QRadioButton(QStringLiteral("Fiscal Printer"), DeviceTypeGroup);
-    FiscalPrinterItem->setGeometry(8, 32, 100, 17);
-    CashRegisterItem->setChecked(true);
     connect(CashRegisterItem, &QRadioButton::toggled, this, &TMainForm::DeviceTypeGroupClick);
 
-    ErrorLabel = new QLabel(QStringLiteral("No connection with Electronic Journal"), this);
-    ErrorLabel->setGeometry(394, 19, 425, 19);
-    ErrorLabel->setAlignment(Qt::AlignCenter);
     QFont errorFont(QStringLiteral("Times New Roman"));
     errorFont.setPixelSize(16);
     ErrorLabel->setFont(errorFont);
-    ErrorLabel->setAutoFillBackground(true);
     QPalette red = ErrorLabel->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     ErrorLabel->setPalette(red);
     ErrorLabel->hide();
+    Image1->setPixmap(Glyphs::logo(Image1->width(), Image1->height()));
 
-    Image1 = new QLabel(this);
-    // 45 x 57 in the design would reach 3 pixels into the "Filter" frame.
-    Image1->setGeometry(824, -1, 45, 54);
-    Image1->setPixmap(Glyphs::logo(45, 54));
-    Image1->setScaledContents(true);
-
-    GroupBox1 = new QGroupBox(QStringLiteral(" Filter "), this);
-    GroupBox1->setGeometry(8, 53, 861, 86);
-    ByDocRadio = new QRadioButton(QStringLiteral("By receipt's number"), GroupBox1);
-    ByDocRadio->move(9, 16);
-    ByDocRadio->adjustSize();
-    Label1 = label(GroupBox1, QStringLiteral("From"), 24, 37);
     auto digitsOnly = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), this);
-    FromNumberEdit = new QLineEdit(QStringLiteral("0"), GroupBox1);
-    FromNumberEdit->setGeometry(54, 34, 84, 21);
-    Label2 = label(GroupBox1, QStringLiteral("To"), 143, 37);
-    ToNumberEdit = new QLineEdit(QStringLiteral("0"), GroupBox1);
-    ToNumberEdit->setGeometry(161, 34, 84, 21);
-    for (QLineEdit *e : {FromNumberEdit, ToNumberEdit}) {
-        e->setValidator(digitsOnly);
-        e->setAlignment(Qt::AlignRight);
-        e->setEnabled(false);
-    }
-    ByDatesRadio = new QRadioButton(QStringLiteral("By dates"), GroupBox1);
-    ByDatesRadio->move(263, 16);
-    ByDatesRadio->adjustSize();
-    Label3 = label(GroupBox1, QStringLiteral("From"), 285, 37);
-    Label4 = label(GroupBox1, QStringLiteral("To"), 285, 63);
-    FromDatePicker = new QDateEdit(GroupBox1);
-    FromDatePicker->setGeometry(313, 34, 120, 21);
-    FromTimePicker = new QTimeEdit(GroupBox1);
-    FromTimePicker->setGeometry(439, 34, 120, 21);
-    ToDatePicker = new QDateEdit(GroupBox1);
-    ToDatePicker->setGeometry(313, 59, 120, 21);
-    ToTimePicker = new QTimeEdit(GroupBox1);
-    ToTimePicker->setGeometry(439, 59, 120, 21);
-    for (QDateEdit *d : {FromDatePicker, ToDatePicker}) {
-        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        d->setCalendarPopup(true);
-        d->setEnabled(false);
-    }
-    for (QTimeEdit *t : {FromTimePicker, ToTimePicker}) {
-        t->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-        t->setEnabled(false);
-    }
-    AllRadio = new QRadioButton(QStringLiteral("All"), GroupBox1);
-    AllRadio->move(570, 16);
-    AllRadio->adjustSize();
+    FromNumberEdit->setValidator(digitsOnly);
+    ToNumberEdit->setValidator(digitsOnly);
     // The three share the group box, so Qt keeps at most one checked; none is
     // until the user picks a mode.
     connect(ByDocRadio, &QRadioButton::clicked, this, &TMainForm::ByDocRadioClick);
     connect(ByDatesRadio, &QRadioButton::clicked, this, &TMainForm::ByDatesRadioClick);
     connect(AllRadio, &QRadioButton::clicked, this, &TMainForm::AllRadioClick);
-
-    ShowOnScreenCheck = new QCheckBox(QStringLiteral("Show on screen"), GroupBox1);
-    // The layout gives this box's place in window coordinates (653, 69); its
-    // parent is the "Filter" group at (8, 53).
-    ShowOnScreenCheck->move(653 - 8, 69 - 53);
-    ShowOnScreenCheck->adjustSize();
-    ShowOnScreenCheck->setChecked(true);
-    SaveOriginalToFileCheck = new QCheckBox(QStringLiteral("Save original to file"), GroupBox1);
-    SaveOriginalToFileCheck->move(645, 38);
-    SaveOriginalToFileCheck->adjustSize();
-    SaveConvertedToFile = new QCheckBox(QStringLiteral("Save converted to file"), GroupBox1);
-    SaveConvertedToFile->move(645, 63);
-    SaveConvertedToFile->adjustSize();
-    FindBtn = imageButton(GroupBox1, Glyphs::Button::Find, QStringLiteral("Read electronic journal"), {800, 9, 58, 74});
-    FindBtn->setAutoRaise(false);
     connect(FindBtn, &QToolButton::clicked, this, &TMainForm::FindBtnClick);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("Result"), this);
-    GroupBox2->setGeometry(8, 145, 860, 553);
-    Label5 = label(GroupBox2, QStringLiteral("Original"), 8, 15);
-    Label6 = label(GroupBox2, QStringLiteral("Decoded"), 433, 15);
-    DataMemo = journalPane(GroupBox2, {7, 34, 410, 513});
-    OriginalScrollBar = new QScrollBar(Qt::Vertical, GroupBox2);
-    OriginalScrollBar->setGeometry(420, 34, 17, 513);
-    // An arrow moves one line, the trough and PgUp/PgDn one window.
-    OriginalScrollBar->setSingleStep(1);
-    OriginalScrollBar->setPageStep(JournalWindowLines);
-    OriginalScrollBar->setRange(0, 100);
-    OriginalScrollBar->setToolTip(QStringLiteral("Position in file"));
-    connect(OriginalScrollBar, &QScrollBar::valueChanged, this, &TMainForm::OriginalScrollBarChange);
-    ConvertMemo = journalPane(GroupBox2, {443, 34, 410, 513});
     for (QTextEdit *pane : {DataMemo, ConvertMemo}) {
+        pane->setFont(journalFont());
+        pane->document()->setDefaultFont(journalFont());
         connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, pane] { alignPanes(pane); });
     }
+    // An arrow moves one line, the trough and PgUp/PgDn one window.
+    OriginalScrollBar->setPageStep(JournalWindowLines);
+    connect(OriginalScrollBar, &QScrollBar::valueChanged, this, &TMainForm::OriginalScrollBarChange);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setSizeGripEnabled(false);
-    const int widths[3] = {50, 100, 100};
-    for (int i = 0; i < 3; ++i) {
-        StatusPanel[i] = new QLabel(StatusBar1);
-        StatusPanel[i]->setFrameShape(QFrame::Panel);
-        StatusPanel[i]->setFrameShadow(QFrame::Sunken);
-        StatusPanel[i]->resize(widths[i], StatusBarHeight);
-    }
-    StatusBar1->setGeometry(0, DesignHeight - StatusBarHeight, DesignWidth, StatusBarHeight);
     createNavigation();
     layOutStatusPanels();
 }

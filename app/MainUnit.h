@@ -8,26 +8,16 @@
 #include "MainWindowPort.h"
 #include "RequestListExchange.h"
 #include "UserPort.h"
+#include "ui_MainUnit.h"
 
 #include <QStringList>
 #include <QWidget>
 
 #include <memory>
 
-class QCheckBox;
 class SpreadsheetDriver;
-class QDateEdit;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QRadioButton;
-class QScrollBar;
-class QStatusBar;
-class QTextEdit;
 class QWheelEvent;
-class QTimeEdit;
 class QTimer;
-class QToolButton;
 class TDebugForm;
 class TPassForm;
 class TStatusForm;
@@ -49,7 +39,7 @@ private:
 // The main window. It holds the run-time state of the program and binds the
 // core's operations to its controls; the protocol and the search live in the
 // core, which reaches the user through the window's port.
-class TMainForm : public QWidget, public SearchView
+class TMainForm : public QWidget, public SearchView, public Ui::TMainForm
 {
     Q_OBJECT
 
@@ -88,27 +78,8 @@ public:
     TSysInfoForm *sysInfoForm() const { return SysInfoForm; }
     TStatusForm *statusForm() const { return StatusForm; }
 
-    // ---- Controls ----
-    QToolButton *CloseBtn, *PrintBtn, *ExportBtn, *ExcelBtn, *SpeedButton1;
-    QGroupBox *DeviceTypeGroup;
-    QRadioButton *CashRegisterItem, *FiscalPrinterItem;
-    QLabel *ErrorLabel, *Image1;
-    QGroupBox *GroupBox1;
-    QRadioButton *ByDocRadio, *ByDatesRadio, *AllRadio;
-    QLabel *Label1, *Label2, *Label3, *Label4;
-    QLineEdit *FromNumberEdit, *ToNumberEdit;
-    QDateEdit *FromDatePicker, *ToDatePicker;
-    QTimeEdit *FromTimePicker, *ToTimePicker;
-    QCheckBox *SaveOriginalToFileCheck, *SaveConvertedToFile, *ShowOnScreenCheck;
-    QToolButton *FindBtn;
-    QGroupBox *GroupBox2;
-    QLabel *Label5, *Label6;
-    QTextEdit *DataMemo, *ConvertMemo;
-    QScrollBar *OriginalScrollBar;
-    QStatusBar *StatusBar1;
-    QLabel *StatusPanel[3];
-    QLabel *DocumentPanel; // the document of the line at the top of the panes
-    FindBar *ResultFindBar;
+    // ---- Controls (the form's, and these) ----
+    QLabel *StatusPanel[3]; // StatusPanel0..2 of the form, by number
     QTimer *ReadTimer, *ClockTimer;
     QString SaveDialogDirectory;
 

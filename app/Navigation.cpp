@@ -40,13 +40,6 @@ QString DocumentText(const DocumentEntry &e)
 
 void TMainForm::createNavigation()
 {
-    DocumentPanel = new QLabel(StatusBar1);
-    DocumentPanel->setObjectName(QStringLiteral("DocumentPanel"));
-    DocumentPanel->setFrameShape(QFrame::Panel);
-    DocumentPanel->setFrameShadow(QFrame::Sunken);
-    DocumentPanel->resize(200, 20);
-
-    ResultFindBar = new FindBar(this);
     connect(ResultFindBar, &FindBar::findNext, this, [this](const QString &text) { findInResult(text, false); });
     connect(ResultFindBar, &FindBar::findPrevious, this, [this](const QString &text) { findInResult(text, true); });
     connect(ResultFindBar, &FindBar::goTo, this, &TMainForm::goToDocument);

@@ -1,6 +1,5 @@
 #include "StatusUnit.h"
 
-#include "ControlNames.h"
 #include "WindowFont.h"
 
 #include <QLabel>
@@ -10,34 +9,14 @@
 TStatusForm::TStatusForm(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    setWindowTitle(QStringLiteral("Information"));
-    setFixedSize(441, 145);
+    setupUi(this);
+    setFixedSize(size());
     setModal(false);
-
-    Gauge1 = new QProgressBar(this);
-    Gauge1->setGeometry(41, 17, 353, 36);
-    Gauge1->setTextVisible(true);
-    Gauge1->setAlignment(Qt::AlignCenter);
     Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: white; }"
                                          "QProgressBar::chunk { background: #E02020; }"));
-
-    Label1 = new QLabel(QStringLiteral("0"), this);
-    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label1->setGeometry(111, 83, 100, 16);
-    Label2 = new QLabel(QStringLiteral("/"), this);
-    Label2->move(215, 83);
-    Label3 = new QLabel(QStringLiteral("0"), this);
-    Label3->setGeometry(225, 83, 100, 16);
-    Label4 = new QLabel(QStringLiteral("Please Wait..."), this);
     Label4->setFont(WindowFont(13, true));
-    Label4->move(184, 59);
     Label4->adjustSize();
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(183, 109, 75, 25);
-    CancelBtn->setAutoDefault(false);
     connect(CancelBtn, &QPushButton::clicked, this, &TStatusForm::requestCancel);
-    NameControls({EJ_NAMED(Gauge1), EJ_NAMED(Label1), EJ_NAMED(Label2), EJ_NAMED(Label3), EJ_NAMED(Label4)});
     showGauge();
 }
 

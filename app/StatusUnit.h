@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "ui_StatusUnit.h"
 
-class QLabel;
-class QPushButton;
-class QProgressBar;
+#include <QDialog>
 
 // The progress dialog. It has no behaviour of its own: the search drives it,
 // step by step.
-class TStatusForm : public QDialog
+class TStatusForm : public QDialog, public Ui::TStatusForm
 {
     Q_OBJECT
 
@@ -28,13 +26,6 @@ public:
     // Cancel (or Escape) since the dialog was last started.
     bool cancelRequested() const { return m_cancelRequested; }
     void requestCancel();
-
-    QProgressBar *Gauge1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QPushButton *CancelBtn = nullptr;
 
 protected:
     // Escape and the window's close ask the read to end; the search closes

@@ -1,6 +1,5 @@
 #include "SysInfoUnit.h"
 
-#include "ControlNames.h"
 #include "WindowFont.h"
 #include "DialogProvider.h"
 #include "Functions.h"
@@ -20,37 +19,19 @@ TSysInfoForm::TSysInfoForm(DialogProvider &dialogs, std::function<const data_132
     , m_identity(std::move(identity))
     , m_deviceOpen(std::move(deviceOpen))
 {
-    setWindowTitle(QStringLiteral("Electronic journal info"));
-    setFixedSize(308, 257);
+    setupUi(this);
+    setFixedSize(size());
     setFont(WindowFont());
-
+    // The labels' texts are the identity display's, in one place.
     const char *labels[] = {IdentityLabels::InitDate,        IdentityLabels::InitTime,
                             IdentityLabels::FiscalMemory,    IdentityLabels::ClientNumber,
                             IdentityLabels::StoredDocuments, IdentityLabels::FreeMemory};
-    QLineEdit **edits[] = {&InitDateEdit, &InitTimeEdit, &FiscalMemoryEdit, &ClientNumEdit, &DocNumEdit, &FreeMemEdit};
-    for (int i = 0; i < 6; ++i) {
-        const int top = 10 + i * 27;
-        auto *label = new QLabel(QLatin1String(labels[i]), this);
-        label->setGeometry(8, top + 3, 104, 16);
-        auto *edit = new QLineEdit(this);
-        edit->setReadOnly(true);
-        edit->setGeometry(114, top, 187, 21);
-        *edits[i] = edit;
-    }
-
-    auto *logo = new QLabel(this);
-    logo->setGeometry(8, 180, 239, 70);
-    logo->setPixmap(Glyphs::logo(239, 70));
-
-    CloseBtn = new QToolButton(this);
-    CloseBtn->setAutoRaise(true);
-    CloseBtn->setGeometry(252, 196, 48, 48);
-    CloseBtn->setIcon(Glyphs::icon(Glyphs::Button::Close, 40));
-    CloseBtn->setIconSize(QSize(40, 40));
-    CloseBtn->setToolTip(QStringLiteral("Close program"));
+    QLabel *rows[] = {InitDateLabel, InitTimeLabel, FiscalMemoryLabel, ClientNumLabel, DocNumLabel, FreeMemLabel};
+    for (int i = 0; i < 6; ++i)
+        rows[i]->setText(QLatin1String(labels[i]));
+    LogoImage->setPixmap(Glyphs::logo(LogoImage->width(), LogoImage->height()));
+    CloseBtn->setIcon(Glyphs::icon(Glyphs::Button::Close, CloseBtn->iconSize().width()));
     connect(CloseBtn, &QToolButton::clicked, this, &TSysInfoForm::CloseBtnClick);
-    NameControls({EJ_NAMED(InitDateEdit), EJ_NAMED(InitTimeEdit), EJ_NAMED(FiscalMemoryEdit), EJ_NAMED(ClientNumEdit),
-                  EJ_NAMED(DocNumEdit), EJ_NAMED(FreeMemEdit), EJ_NAMED(CloseBtn)});
 }
 
 void TSysInfoForm::showIdentity(const IdentityTexts &t)

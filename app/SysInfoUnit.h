@@ -1,17 +1,17 @@
 #pragma once
 
+#include "ui_SysInfoUnit.h"
+
 #include <QDialog>
 
 #include <functional>
 
 class DialogProvider;
-class QLineEdit;
-class QToolButton;
 struct IdentityTexts;
 struct data_132;
 
 // The journal information dialog: the identity the journal last reported.
-class TSysInfoForm : public QDialog
+class TSysInfoForm : public QDialog, public Ui::TSysInfoForm
 {
     Q_OBJECT
 
@@ -21,14 +21,6 @@ public:
                  std::function<bool()> deviceOpen, QWidget *parent = nullptr);
 
     void showIdentity(const IdentityTexts &texts);
-
-    QLineEdit *InitDateEdit = nullptr;
-    QLineEdit *InitTimeEdit = nullptr;
-    QLineEdit *FiscalMemoryEdit = nullptr;
-    QLineEdit *ClientNumEdit = nullptr;
-    QLineEdit *DocNumEdit = nullptr;
-    QLineEdit *FreeMemEdit = nullptr;
-    QToolButton *CloseBtn = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,6 +1,5 @@
 #include "DebugUnit.h"
 
-#include "ControlNames.h"
 #include "WindowFont.h"
 #include "CodecErrors.h"
 #include "DeviceCharset.h"
@@ -19,14 +18,6 @@
 
 namespace {
 
-QPlainTextEdit *pane(QWidget *parent, const QString &text, const QRect &place)
-{
-    auto *p = new QPlainTextEdit(text, parent);
-    p->setGeometry(place);
-    p->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    return p;
-}
-
 // Each code as at least two upper-case hexadecimal digits, no separators.
 QString hexCodes(const QString &text)
 {
@@ -43,47 +34,14 @@ TDebugForm::TDebugForm(DialogProvider &dialogs, QWidget *parent)
                           | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
 {
-    setWindowTitle(QStringLiteral("Debug Form"));
     // Outer width exactly 280 and height 615..622 with the usual frame.
-    setFixedWidth(272);
-    setMinimumHeight(588);
-    setMaximumHeight(595);
-    resize(272, 588);
+    setupUi(this);
     setFont(WindowFont());
-
-    Memo3 = pane(this, QStringLiteral("POP"), {8, 8, 255, 177});
-    Memo2 = pane(this, QStringLiteral("Execute"), {8, 192, 255, 177});
-    Memo4 = pane(this, QStringLiteral("Send command"), {8, 376, 255, 155});
-
-    const char *captions[] = {"BCD", "INT", "Conv", "DAT", "TIM"};
-    QPushButton **buttons[] = {&Button2, &Button3, &Button1, &Button4, &Button5};
-    for (int i = 0; i < 5; ++i) {
-        *buttons[i] = new QPushButton(QLatin1String(captions[i]), this);
-        (*buttons[i])->setGeometry(8 + i * 34, 538, 32, 21);
-    }
     connect(Button2, &QPushButton::clicked, this, &TDebugForm::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TDebugForm::Button3Click);
     connect(Button1, &QPushButton::clicked, this, &TDebugForm::Button1Click);
     connect(Button4, &QPushButton::clicked, this, &TDebugForm::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &TDebugForm::Button5Click);
-    Edit1 = new QLineEdit(QStringLiteral("ABC"), this);
-    Edit1->setGeometry(180, 538, 83, 21);
-
-    Label1 = new QLabel(QStringLiteral("Lifebeat:"), this);
-    Label1->setGeometry(8, 566, 50, 16);
-    Label5 = new QLabel(QStringLiteral("0"), this);
-    Label5->setGeometry(58, 566, 62, 16);
-    Label2 = new QLabel(QStringLiteral("Lines"), this);
-    Label2->setGeometry(122, 566, 30, 16);
-    Label3 = new QLabel(QStringLiteral("0"), this);
-    Label3->setGeometry(152, 566, 36, 16);
-    Label4 = new QLabel(QStringLiteral("Queue"), this);
-    Label4->setGeometry(190, 566, 36, 16);
-    Label6 = new QLabel(QStringLiteral("0"), this);
-    Label6->setGeometry(228, 566, 40, 16);
-    NameControls({EJ_NAMED(Memo3), EJ_NAMED(Memo2), EJ_NAMED(Memo4), EJ_NAMED(Button1), EJ_NAMED(Button2),
-                  EJ_NAMED(Button3), EJ_NAMED(Button4), EJ_NAMED(Button5), EJ_NAMED(Edit1), EJ_NAMED(Label1),
-                  EJ_NAMED(Label2), EJ_NAMED(Label3), EJ_NAMED(Label4), EJ_NAMED(Label5), EJ_NAMED(Label6)});
 }
 
 void TDebugForm::setMainViews(QTextEdit *original, QTextEdit *decoded)

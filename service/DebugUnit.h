@@ -1,17 +1,15 @@
 #pragma once
 
+#include "ui_DebugUnit.h"
+
 #include <QWidget>
 
 class DialogProvider;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class QTextEdit;
 
 // The diagnostic window: the exchange's live counters and the conversions
 // tried by hand.
-class TDebugForm : public QWidget
+class TDebugForm : public QWidget, public Ui::TDebugForm
 {
     Q_OBJECT
 
@@ -31,11 +29,6 @@ public:
     void Button1Click(); // Conv
     void Button4Click(); // DAT
     void Button5Click(); // TIM
-
-    QPlainTextEdit *Memo3, *Memo2, *Memo4;
-    QPushButton *Button2, *Button3, *Button1, *Button4, *Button5;
-    QLineEdit *Edit1;
-    QLabel *Label1, *Label5, *Label2, *Label3, *Label4, *Label6;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,6 +1,5 @@
 #include "PassUnit.h"
 
-#include "ControlNames.h"
 #include "WindowFont.h"
 #include "DialogProvider.h"
 #include "ExchangeState.h"
@@ -15,72 +14,23 @@
 #include <QPushButton>
 #include <QToolButton>
 
-namespace {
-
-QToolButton *serviceButton(QWidget *parent, const QString &text, const QRect &place)
-{
-    auto *b = new QToolButton(parent);
-    b->setText(text);
-    b->setAutoRaise(true);
-    b->setGeometry(place);
-    b->setStyleSheet(QStringLiteral("QToolButton { color: red; font-weight: bold; }"));
-    return b;
-}
-
-} // namespace
-
 TPassForm::TPassForm(DialogProvider &dialogs, CommandQueue &commands, ExchangeState &link, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_dialogs(dialogs)
     , m_commands(commands)
     , m_link(link)
 {
-    setWindowTitle(QStringLiteral("Enter password"));
-    setFixedSize(414, 166);
+    setupUi(this);
+    setFixedSize(size());
     setFont(WindowFont());
-
-    auto *label = new QLabel(QStringLiteral("Password: "), this);
-    label->setGeometry(12, 16, 60, 16);
-    MaskEdit1 = new QLineEdit(this);
-    MaskEdit1->setGeometry(76, 12, 170, 21);
-    MaskEdit1->setEchoMode(QLineEdit::Password);
-    MaskEdit1->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setGeometry(254, 10, 70, 25);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Close"), this);
-    Button2->setGeometry(332, 10, 70, 25);
     connect(Button1, &QPushButton::clicked, this, &TPassForm::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TPassForm::Button2Click);
     // Enter in the entry presses the default button.
     connect(MaskEdit1, &QLineEdit::returnPressed, this, &TPassForm::Button1Click);
-
-    Panel1 = new QFrame(this);
-    Panel1->setFrameShape(QFrame::StyledPanel);
-    Panel1->setGeometry(8, 44, 398, 114);
-    auto *memLabel = new QLabel(QStringLiteral("Fiscal Memory"), Panel1);
-    memLabel->setGeometry(10, 10, 80, 16);
-    MemNum = new QLineEdit(Panel1);
-    MemNum->setGeometry(96, 8, 100, 21);
-    MemNum->setMaxLength(8);
-    auto *clientLabel = new QLabel(QStringLiteral("Client ID"), Panel1);
-    clientLabel->setGeometry(10, 38, 80, 16);
-    ClientNumEdit = new QLineEdit(Panel1);
-    ClientNumEdit->setGeometry(96, 36, 100, 21);
-    ClientNumEdit->setMaxLength(13);
-    InitBtn = serviceButton(Panel1, QStringLiteral("INIT"), {96, 66, 100, 36});
-    auto *bevel = new QFrame(Panel1);
-    bevel->setFrameShape(QFrame::VLine);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(212, 6, 4, 102);
-    GenBtn = serviceButton(Panel1, QStringLiteral("GENERATE"), {236, 10, 140, 40});
-    EraseBtn = serviceButton(Panel1, QStringLiteral("ERASE"), {236, 62, 140, 40});
     connect(InitBtn, &QToolButton::clicked, this, &TPassForm::InitBtnClick);
     connect(GenBtn, &QToolButton::clicked, this, &TPassForm::GenBtnClick);
     connect(EraseBtn, &QToolButton::clicked, this, &TPassForm::EraseBtnClick);
     Panel1->hide();
-    NameControls({EJ_NAMED(MaskEdit1), EJ_NAMED(Button1), EJ_NAMED(Button2), EJ_NAMED(Panel1), EJ_NAMED(MemNum),
-                  EJ_NAMED(ClientNumEdit), EJ_NAMED(InitBtn), EJ_NAMED(GenBtn), EJ_NAMED(EraseBtn)});
 }
 
 void TPassForm::showEvent(QShowEvent *event)

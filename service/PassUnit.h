@@ -1,18 +1,16 @@
 #pragma once
 
+#include "ui_PassUnit.h"
+
 #include <QWidget>
 
 class CommandQueue;
 class DialogProvider;
-class QFrame;
-class QLineEdit;
-class QPushButton;
-class QToolButton;
 struct ExchangeState;
 
 // The password-protected service window: initialise, generate and erase.
 // It only asks and queues; the exchange engine sends and reports.
-class TPassForm : public QWidget
+class TPassForm : public QWidget, public Ui::TPassForm
 {
     Q_OBJECT
 
@@ -28,12 +26,6 @@ public:
     void InitBtnClick();
     void GenBtnClick();
     void EraseBtnClick();
-
-    QLineEdit *MaskEdit1;
-    QPushButton *Button1, *Button2;
-    QFrame *Panel1;
-    QLineEdit *MemNum, *ClientNumEdit;
-    QToolButton *InitBtn, *GenBtn, *EraseBtn;
 
 protected:
     void showEvent(QShowEvent *event) override;
