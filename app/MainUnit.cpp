@@ -6,6 +6,7 @@
 #include "DebugUnit.h"
 #include "DeviceLink.h"
 #include "Glyphs.h"
+#include "GroupBoxStyle.h"
 #include "IdentityDisplay.h"
 #include "PassUnit.h"
 #include "RawPaneText.h"
@@ -139,6 +140,8 @@ void TMainForm::createControls()
     StatusPanel[0] = StatusPanel0;
     StatusPanel[1] = StatusPanel1;
     StatusPanel[2] = StatusPanel2;
+    for (QGroupBox *box : {DeviceTypeGroup, GroupBox1, GroupBox2})
+        PutTitleOnFrame(box);
 
     const std::pair<QToolButton *, Glyphs::Button> icons[] = {
         {CloseBtn, Glyphs::Button::Close},          {PrintBtn, Glyphs::Button::Print},

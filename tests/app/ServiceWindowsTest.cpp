@@ -448,4 +448,36 @@ TEST(WindowLayout, ControlsAreFoundByTheirNames)
     }
 }
 
+// As a person sees the boxes: each title on its frame's top line, which is
+// drawn at the title's height and above every control of the box.
+TEST(WindowLayout, GroupTitlesSitOnTheirFrames)
+{
+    GuiRig gui;
+    gui.main->show();
+    QApplication::processEvents();
+    for (QGroupBox *box : {gui.main->DeviceTypeGroup, gui.main->GroupBox1, gui.main->GroupBox2}) {
+        const QImage image = box->grab().toImage();
+        const QFontMetrics fm = box->fontMetrics();
+        const QColor background = box->palette().color(QPalette::Window);
+        // A column just right of the title: the first row that is not the
+        // background is the frame's top line.
+        const int x = qMin(image.width() - 4, 6 + fm.horizontalAdvance(box->title()) + 12);
+        int line = -1;
+        for (int y = 0; y < image.height() && line < 0; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.lightness() - background.lightness()) > 30)
+                line = y;
+        }
+        const std::string name = box->objectName().toStdString();
+        ASSERT_GE(line, 0) << name << ": no frame drawn";
+        EXPECT_LT(line, fm.height()) << name << ": the frame starts below its title";
+        EXPECT_GT(line, 0) << name;
+        for (QWidget *child : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (child->isVisible()) {
+                EXPECT_GT(child->y(), line) << name << ": " << Describe(child) << " stands above the frame";
+            }
+        }
+    }
+}
+
 } // namespace
