@@ -1,0 +1,107 @@
+// Takes the README's screenshots of the real windows on the simulated
+// journal, as a person would use them: every control is found by its name
+// and used through its own signals and keys, never by its place on the
+// screen. Run it on a display (scripts/screenshots starts a virtual one).
+//
+// Usage: ejournal_screenshots OUTPUT_FOLDER
+
+#include "FindBar.h"
+#include "ProgramWindows.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedUsb.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdio>
+
+namespace {
+
+template <typename T>
+T *control(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!found) {
+        std::fprintf(stderr, "ejournal_screenshots: no control \"%s\" in \"%s\"\n", name,
+                     qPrintable(window->windowTitle()));
+        std::exit(1);
+    }
+    return found;
+}
+
+// Lets the windows run for a while: ticks, layout, painting.
+void settle(int milliseconds)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool save(QWidget *window, const QString &path)
+{
+    settle(300);
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "ejournal_screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s\n", qPrintable(path));
+    return true;
+}
+
+void typeInto(QWidget *entry, const QString &text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(entry, Qt::Key_Return);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: ejournal_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir out(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+    QTemporaryDir work; // the journal files of the tour's search
+    const QString started = QDir::currentPath();
+    QDir::setCurrent(work.path());
+
+    SimulatorOptions options;
+    options.documents = 300;
+    SimulatedUsb usb(options);
+    ScriptedDialogs dialogs; // the "Done" box is answered, not shown
+    ProgramWindows windows(usb, dialogs, true);
+    TMainForm *main = &windows.MainForm;
+    main->move(0, 0);
+    main->show();
+    settle(500); // the identity comes in on the first ticks
+
+    control<QRadioButton>(main, "AllRadio")->click();
+    control<QToolButton>(main, "FindBtn")->click();
+    bool ok = save(main, out.filePath(QStringLiteral("main-window.png")));
+
+    // Ctrl+F, a word typed in small letters, Enter twice: the second place.
+    main->activateWindow();
+    if (!QTest::qWaitFor([main] { return QApplication::activeWindow() == main; }, 2000)) {
+        std::fprintf(stderr, "ejournal_screenshots: the main window does not take the keyboard\n");
+        return 1;
+    }
+    QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
+    auto *bar = control<FindBar>(main, "ResultFindBar");
+    typeInto(control<QLineEdit>(bar, "Input"), QStringLiteral("ферхадија"));
+    QTest::keyClick(control<QLineEdit>(bar, "Input"), Qt::Key_Return);
+    ok = save(main, out.filePath(QStringLiteral("find-in-result.png"))) && ok;
+
+    QDir::setCurrent(started);
+    return ok ? 0 : 1;
+}
