@@ -64,6 +64,14 @@ bool JournalFinder::needsText(QByteArrayView raw) const
     return raw == ClosingLine || raw.contains(LogoMark) || raw.contains(SecondGraphicMark);
 }
 
+QByteArrayView JournalFinder::folded(QByteArrayView raw, char (&buffer)[256]) const
+{
+    const qsizetype n = qMin<qsizetype>(raw.size(), sizeof buffer);
+    for (qsizetype i = 0; i < n; ++i)
+        buffer[i] = m_fold[quint8(raw[i])];
+    return QByteArrayView(buffer, n);
+}
+
 int JournalFinder::indexIn(QByteArrayView raw, int from) const
 {
     if (m_text.isEmpty())
@@ -73,11 +81,8 @@ int JournalFinder::indexIn(QByteArrayView raw, int from) const
         return int(ConvertJournalLine(raw, m_lineWidth).indexOf(m_text, from, Qt::CaseInsensitive));
     if (m_bytes.isEmpty())
         return -1;
-    char folded[256];
-    const qsizetype n = qMin<qsizetype>(raw.size(), sizeof folded);
-    for (qsizetype i = 0; i < n; ++i)
-        folded[i] = m_fold[quint8(raw[i])];
-    return int(QByteArrayView(folded, n).indexOf(m_bytes, from));
+    char buffer[256];
+    return int(folded(raw, buffer).indexOf(m_bytes, from));
 }
 
 int JournalFinder::lastIndexIn(QByteArrayView raw, int before) const
@@ -91,11 +96,9 @@ int JournalFinder::lastIndexIn(QByteArrayView raw, int before) const
     }
     if (m_bytes.isEmpty())
         return -1;
-    char folded[256];
-    const qsizetype n = qMin<qsizetype>(raw.size(), sizeof folded);
-    for (qsizetype i = 0; i < n; ++i)
-        folded[i] = m_fold[quint8(raw[i])];
-    return int(QByteArrayView(folded, n).lastIndexOf(m_bytes, qMin<qsizetype>(before - 1, n)));
+    char buffer[256];
+    const QByteArrayView line = folded(raw, buffer);
+    return int(line.lastIndexOf(m_bytes, qMin<qsizetype>(before - 1, line.size())));
 }
 
 template <typename Visit>
@@ -123,52 +126,43 @@ bool JournalFinder::scan(const JournalFileInfo &journal, qint64 first, qint64 co
 
 JournalHit JournalFinder::next(const JournalFileInfo &journal, qint64 line, int column) const
 {
-    JournalHit hit;
-    const qint64 total = journal.written ? journal.lineCount : 0;
-    if (m_text.isEmpty() || total == 0)
-        return hit;
-    if (line < 0 || line >= total) {
-        line = 0;
-        column = -1;
-    }
-    bool wrapped = false;
-    auto visit = [&](qint64 at, QByteArrayView raw) {
-        const int from = at == line && !wrapped ? column + 1 : 0;
-        const int c = indexIn(raw, from);
-        if (c < 0)
-            return false;
-        hit = JournalHit{at, c, int(m_text.size()), wrapped};
-        return true;
-    };
-    if (scan(journal, line, total - line, false, visit))
-        return hit;
-    wrapped = true;
-    scan(journal, 0, line + 1, false, visit);
-    return hit;
+    return find(journal, line, column, false);
 }
 
 JournalHit JournalFinder::previous(const JournalFileInfo &journal, qint64 line, int column) const
+{
+    return find(journal, line, column, true);
+}
+
+JournalHit JournalFinder::find(const JournalFileInfo &journal, qint64 line, int column, bool backwards) const
 {
     JournalHit hit;
     const qint64 total = journal.written ? journal.lineCount : 0;
     if (m_text.isEmpty() || total == 0)
         return hit;
+    constexpr int LineEnd = std::numeric_limits<int>::max();
     if (line < 0 || line >= total) {
-        line = total - 1;
-        column = std::numeric_limits<int>::max();
+        line = backwards ? total - 1 : 0;
+        column = backwards ? LineEnd : -1;
     }
     bool wrapped = false;
     auto visit = [&](qint64 at, QByteArrayView raw) {
-        const int before = at == line && !wrapped ? column : std::numeric_limits<int>::max();
-        const int c = lastIndexIn(raw, before);
+        const bool start = at == line && !wrapped;
+        const int c = backwards ? lastIndexIn(raw, start ? column : LineEnd) : indexIn(raw, start ? column + 1 : 0);
         if (c < 0)
             return false;
         hit = JournalHit{at, c, int(m_text.size()), wrapped};
         return true;
     };
-    if (scan(journal, 0, line + 1, true, visit))
+    // From the start to the end of the file in the search's direction, then
+    // round from the other end up to the start again.
+    const bool found = backwards ? scan(journal, 0, line + 1, true, visit) : scan(journal, line, total - line, false, visit);
+    if (found)
         return hit;
     wrapped = true;
-    scan(journal, line, total - line, true, visit);
+    if (backwards)
+        scan(journal, line, total - line, true, visit);
+    else
+        scan(journal, 0, line + 1, false, visit);
     return hit;
 }

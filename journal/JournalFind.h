@@ -44,7 +44,10 @@ public:
     int lastIndexIn(QByteArrayView raw, int before) const;
 
 private:
+    JournalHit find(const JournalFileInfo &journal, qint64 line, int column, bool backwards) const;
     bool needsText(QByteArrayView raw) const;
+    // The raw line as folded bytes, in buffer.
+    QByteArrayView folded(QByteArrayView raw, char (&buffer)[256]) const;
     // Lines [first, first + count) in the file's order or the reverse: the
     // line and place of the first hit that visit's bounds allow.
     template <typename Visit>
