@@ -11,6 +11,7 @@ TStatusForm::TStatusForm(QWidget *parent)
 {
     setupUi(this);
     setFixedSize(size());
+    setFont(WindowFont()); // a window of its own: it does not take the main window's
     setModal(false);
     Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: white; }"
                                          "QProgressBar::chunk { background: #E02020; }"));
