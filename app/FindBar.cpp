@@ -13,6 +13,7 @@ FindBar::FindBar(QWidget *parent)
 {
     Caption = new QLabel(this);
     Input = new QLineEdit(this);
+    m_numbers = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,10}")), this);
     Outcome = new QLabel(this);
     QPalette red = Outcome->palette();
     red.setColor(QPalette::WindowText, Qt::darkRed);
@@ -45,7 +46,7 @@ void FindBar::open(Mode mode)
         Input->setToolTip(QStringLiteral("Enter or F3: next, Shift+F3: previous"));
     } else {
         Caption->setText(QStringLiteral("Go to document:"));
-        Input->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,10}")), Input));
+        Input->setValidator(m_numbers);
         Input->setToolTip(QStringLiteral("The document's number, then Enter"));
         if (!Input->hasAcceptableInput())
             Input->clear();

@@ -48,4 +48,5 @@ private:
     void layOut();
 
     Mode m_mode = Mode::Find;
+    class QValidator *m_numbers; // Go to document takes digits only
 };

@@ -60,9 +60,12 @@ void TMainForm::createNavigation()
         // The text in the bar, or the last one found; with neither, F3 asks.
         const bool typed = ResultFindBar->mode() == FindBar::Mode::Find && !ResultFindBar->text().isEmpty();
         const QString text = typed ? ResultFindBar->text() : m_hitText;
-        if (text.isEmpty())
+        // The bar is where the outcome is said, so it comes up with it.
+        if (ResultFindBar->isHidden() || ResultFindBar->mode() != FindBar::Mode::Find) {
             openFindBar(FindBar::Mode::Find);
-        else
+            ResultFindBar->Input->setText(text);
+        }
+        if (!text.isEmpty())
             findInResult(text, backwards);
     };
     shortcut(QKeySequence::FindNext, [again] { again(false); });

@@ -634,6 +634,11 @@ TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
     QTest::keyClick(rig.bar()->Input, Qt::Key_Escape);
     EXPECT_FALSE(rig.bar()->isVisible());
     EXPECT_EQ(main->GroupBox2->height(), resultHeight);
+    // F3 with the bar closed looks again, and the bar comes back to say how it went.
+    QTest::keyClick(main, Qt::Key_F3);
+    EXPECT_TRUE(rig.bar()->isVisible());
+    EXPECT_EQ(rig.bar()->Input->text(), QStringLiteral("nowhere in it"));
+    EXPECT_EQ(rig.bar()->Outcome->text(), QStringLiteral("not found"));
 }
 
 TEST(ResultNavigation, GoToDocumentPutsItAtTheTopAndTheStatusBarNamesIt)
