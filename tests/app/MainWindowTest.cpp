@@ -423,13 +423,23 @@ TEST(ProgressDialog, OutputsWaitForTheReadAndClosingCancelsIt)
     gui.tick();
     gui.main->AllRadio->click();
     gui.dialogs.saveNames = {gui.dir.filePath(QStringLiteral("report.txt"))};
+    QString findSaid, goToSaid;
+    qint64 topDuringRead = 0;
     QTimer::singleShot(0, gui.main, [&] {
         gui.main->ExportBtn->click();
         gui.main->PrintBtn->click();
+        gui.main->findInResult(QStringLiteral("kafa"), false);
+        findSaid = gui.main->ResultFindBar->Outcome->text();
+        gui.main->goToDocument(3);
+        goToSaid = gui.main->ResultFindBar->Outcome->text();
+        topDuringRead = gui.main->topJournalLine();
     });
     gui.main->FindBtn->click();
     EXPECT_FALSE(gui.dialogs.shown.join(QLatin1Char('\n')).contains(QLatin1String("save dialog")))
         << "no output while the read writes the journal file";
+    EXPECT_EQ(findSaid, QStringLiteral("the read is still running"));
+    EXPECT_EQ(goToSaid, QStringLiteral("the read is still running"));
+    EXPECT_EQ(topDuringRead, -1) << "nothing of the file half written is shown";
     EXPECT_FALSE(QFile::exists(gui.dir.filePath(QStringLiteral("report.txt"))));
 
     QTimer::singleShot(0, gui.main, [&] { gui.main->close(); });
