@@ -27,10 +27,8 @@ FindBar::FindBar(QWidget *parent)
         hide();
         emit closed();
     });
-    connect(Input, &QLineEdit::textEdited, this, [this] {
-        Outcome->clear();
-        emit textEdited();
-    });
+    // What the bar said was about the text before.
+    connect(Input, &QLineEdit::textEdited, Outcome, &QLabel::clear);
     hide();
 }
 

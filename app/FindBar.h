@@ -36,7 +36,6 @@ signals:
     void findNext(const QString &text);
     void findPrevious(const QString &text);
     void goTo(quint32 number);
-    void textEdited();
     void closed();
 
 protected:

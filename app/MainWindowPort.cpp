@@ -42,8 +42,8 @@ bool MainWindowPort::askYesNo(const QString &text)
 
 void MainWindowPort::progressOpen(int total)
 {
-    if (m_window.statusForm())
-        m_window.statusForm()->start(total);
+    if (TStatusForm *dialog = m_window.statusForm())
+        dialog->start(total);
     // A window just shown is drawn only when events run: show it now, not at
     // the read's first progress step.
     QCoreApplication::processEvents();
@@ -52,45 +52,45 @@ void MainWindowPort::progressOpen(int total)
 
 void MainWindowPort::progressListBuilt()
 {
-    if (m_window.statusForm())
-        m_window.statusForm()->listBuilt();
+    if (TStatusForm *dialog = m_window.statusForm())
+        dialog->listBuilt();
 }
 
 void MainWindowPort::progressTotalKnown(int total)
 {
-    if (m_window.statusForm())
-        m_window.statusForm()->totalKnown(total);
+    if (TStatusForm *dialog = m_window.statusForm())
+        dialog->totalKnown(total);
 }
 
 void MainWindowPort::progressOneMore(int done)
 {
-    if (m_window.statusForm())
-        m_window.statusForm()->oneMore(done);
+    if (TStatusForm *dialog = m_window.statusForm())
+        dialog->oneMore(done);
 }
 
 void MainWindowPort::progressRestart()
 {
-    if (m_window.statusForm())
-        m_window.statusForm()->restart();
+    if (TStatusForm *dialog = m_window.statusForm())
+        dialog->restart();
 }
 
 void MainWindowPort::progressFinish()
 {
-    if (m_window.statusForm())
-        m_window.statusForm()->finish();
+    if (TStatusForm *dialog = m_window.statusForm())
+        dialog->finish();
 }
 
 void MainWindowPort::progressAbort()
 {
-    if (m_window.statusForm())
-        m_window.statusForm()->abort();
+    if (TStatusForm *dialog = m_window.statusForm())
+        dialog->abort();
 }
 
 void MainWindowPort::showIdentity(const IdentityTexts &texts, const data_132 &identity)
 {
     Q_UNUSED(identity);
-    if (m_window.sysInfoForm())
-        m_window.sysInfoForm()->showIdentity(texts);
+    if (TSysInfoForm *info = m_window.sysInfoForm())
+        info->showIdentity(texts);
 }
 
 void MainWindowPort::deferred(std::function<void()> work)
@@ -164,14 +164,14 @@ bool MainWindowPort::cancelRequested()
 
 void MainWindowPort::diagnosticTick(quint32 tickCount)
 {
-    if (m_window.debugForm() && m_window.debugForm()->isVisible()) {
+    if (TDebugForm *debug = m_window.debugForm(); debug && debug->isVisible()) {
         const int lines = m_window.DataMemo->document()->isEmpty() ? 0 : m_window.DataMemo->document()->blockCount();
-        m_window.debugForm()->showCounters(tickCount, lines);
+        debug->showCounters(tickCount, lines);
     }
 }
 
 void MainWindowPort::diagnosticQueue(int queuedPackets)
 {
-    if (m_window.debugForm() && m_window.debugForm()->isVisible())
-        m_window.debugForm()->showQueue(queuedPackets);
+    if (TDebugForm *debug = m_window.debugForm(); debug && debug->isVisible())
+        debug->showQueue(queuedPackets);
 }

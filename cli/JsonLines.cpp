@@ -148,7 +148,8 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
     }
     // A search that ended early: the last document as far as it came.
     for (; next < count; ++next) {
-        writer.document(documents.at(next), lines, serviceOf(documents.at(next)));
+        current = documents.at(next);
+        writer.document(current, lines, serviceOf(current));
         lines.clear();
     }
     QByteArray tail = "{\"summary\":";

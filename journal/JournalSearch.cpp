@@ -6,7 +6,6 @@
 #include "UserPort.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTime>
 
 #include <memory>
@@ -49,6 +48,12 @@ private:
 };
 
 namespace {
+
+// Where a search's files go: the journal file, its index, the decoded file.
+QDir ResultFolder(const SearchRequest &request)
+{
+    return QDir(request.directory.isEmpty() ? QDir::currentPath() : request.directory);
+}
 
 std::optional<qint32> toInt32(const QString &text)
 {
@@ -126,8 +131,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
     }
 
     m_readTimer.stop();
-    const QString path = QDir(request.directory.isEmpty() ? QDir::currentPath() : request.directory)
-                             .filePath(JournalFileName(request.fiscalMemory));
+    const QString path = ResultFolder(request).filePath(JournalFileName(request.fiscalMemory));
     const int lineWidth = m_settings.LineWidth;
     std::unique_ptr<JournalFileWriter> file;
     try {
@@ -141,7 +145,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
     m_state.journal = JournalFileInfo{path, lineWidth, 0, true};
     m_state.documents.close();
     DocumentIndexWriter index;
-    const QString indexPath = QFileInfo(path).dir().filePath(DocumentIndexFileName(request.fiscalMemory));
+    const QString indexPath = ResultFolder(request).filePath(DocumentIndexFileName(request.fiscalMemory));
     index.create(indexPath);
     // However the search ends, the index describes the lines that reached
     // the file.
@@ -310,8 +314,7 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
 
     m_requests.CCC = 0;
     if (request.saveConverted) {
-        const QString decoded = QDir(request.directory.isEmpty() ? QDir::currentPath() : request.directory)
-                                    .filePath(DecodedFileName(request.fiscalMemory));
+        const QString decoded = ResultFolder(request).filePath(DecodedFileName(request.fiscalMemory));
         try {
             UserPort &port = m_ctx.port;
             WriteDecodedFile(m_state.journal, decoded, m_settings.LineWidth, [&port] { port.processPendingMessages(); });

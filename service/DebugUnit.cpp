@@ -34,7 +34,8 @@ TDebugForm::TDebugForm(DialogProvider &dialogs, QWidget *parent)
                           | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
 {
-    // Outer width exactly 280 and height 615..622 with the usual frame.
+    // The form fixes the width at 272 and the height at 588..595: outer 280
+    // and 615..622 with the usual frame.
     setupUi(this);
     setFont(WindowFont());
     connect(Button2, &QPushButton::clicked, this, &TDebugForm::Button2Click);
