@@ -185,6 +185,12 @@ bool DocumentIndexWriter::finish(qint64 journalLines)
     qint64 next = 0;
     for (qint64 i = 0; i < m_count && m_open; ++i) {
         DocumentEntry &e = record(i);
+        // A file cut back to its last whole line (a full disk) no longer
+        // holds every line announced: the index says what the file holds.
+        if (e.lineCount > 0 && e.firstLine + e.lineCount > journalLines) {
+            e.lineCount = quint32(qMax<qint64>(0, journalLines - e.firstLine));
+            m_pageDirty = true;
+        }
         if (e.lineCount == 0) {
             if (e.firstLine != next) {
                 e.firstLine = next;

@@ -5,6 +5,9 @@
 namespace {
 
 constexpr qint64 BufferBytes = 256 * 1024;
+// The journal file is written in smaller steps: a full disk is then found
+// soon after it fills, not a quarter of a megabyte of reading later.
+constexpr qint64 JournalBufferBytes = 64 * 1024;
 
 } // namespace
 
@@ -21,6 +24,29 @@ JournalFileError CannotWrite(const QFile &file)
 }
 
 } // namespace
+
+bool OpenForWriting(QFile &file)
+{
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+}
+
+void WriteAll(QFile &file, QByteArrayView data, qint64 *written)
+{
+    qint64 done = 0;
+    while (done < data.size()) {
+        // A short write is the file system's way of saying it is full; the
+        // write after it says why.
+        const qint64 n = file.write(data.constData() + done, data.size() - done);
+        if (n <= 0) {
+            if (written)
+                *written = done;
+            throw CannotWrite(file);
+        }
+        done += n;
+    }
+    if (written)
+        *written = done;
+}
 
 void CloseWrittenFile(QFile &file)
 {
@@ -40,9 +66,9 @@ JournalFileWriter::JournalFileWriter(const QString &path, int lineWidth)
     : m_file(path)
     , m_lineWidth(lineWidth)
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!OpenForWriting(m_file))
         throw JournalFileError(CannotCreateText(path, m_file.errorString()));
-    m_buffer.reserve(BufferBytes + lineWidth + 2);
+    m_buffer.reserve(JournalBufferBytes + lineWidth + 2);
 }
 
 JournalFileWriter::~JournalFileWriter()
@@ -63,7 +89,7 @@ void JournalFileWriter::writeLine(const QByteArray &line)
         m_buffer.append(QByteArray(m_lineWidth - n, ' '));
     m_buffer.append("\r\n", 2);
     ++m_lines;
-    if (m_buffer.size() >= BufferBytes)
+    if (m_buffer.size() >= JournalBufferBytes)
         flush();
 }
 
@@ -71,10 +97,19 @@ void JournalFileWriter::flush()
 {
     if (m_buffer.isEmpty())
         return;
-    if (m_file.write(m_buffer) != m_buffer.size()) {
+    qint64 written = 0;
+    try {
+        WriteAll(m_file, m_buffer, &written);
+    } catch (const JournalFileError &) {
         m_buffer.clear();
-        throw CannotWrite(m_file);
+        // Part of a line would shift every line after it in a later read:
+        // the file ends on its last whole line.
+        m_bytesOnDisk += written;
+        m_bytesOnDisk -= m_bytesOnDisk % (m_lineWidth + 2);
+        m_file.resize(m_bytesOnDisk);
+        throw;
     }
+    m_bytesOnDisk += written;
     m_buffer.clear();
 }
 
@@ -103,6 +138,7 @@ void openForReading(QFile &file)
 
 QByteArray ReadJournalBlock(const JournalFileInfo &journal, qint64 first, qint64 count)
 {
+    count = qMin(count, journal.lineCount - first);
     if (first < 0 || count <= 0)
         return {};
     QFile file(journal.path);
@@ -136,40 +172,49 @@ void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void
     const qint64 record = journal.recordSize();
     const qint64 blockRecords = qMax<qint64>(1, BufferBytes / record);
     QByteArray block;
-    for (;;) {
-        block = file.read(blockRecords * record);
+    for (qint64 left = journal.lineCount; left > 0;) {
+        block = file.read(qMin(left, blockRecords) * record);
         if (block.isEmpty()) {
             if (file.error() != QFileDevice::NoError)
                 throw JournalFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
             return;
         }
-        for (qint64 at = 0; at + journal.lineWidth <= block.size(); at += record)
+        for (qint64 at = 0; at + journal.lineWidth <= block.size() && left > 0; at += record, --left)
             visit(QByteArrayView(block.constData() + at, journal.lineWidth));
     }
 }
 
-void WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
-                      const std::function<void()> &every100Lines)
+bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
+                      const std::function<bool()> &every100Lines)
 {
     QFile out(decodedPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!OpenForWriting(out))
         throw JournalFileError(CannotCreateText(decodedPath, out.errorString()));
     QByteArray buffer;
     buffer.reserve(BufferBytes * 2);
     auto flush = [&] {
-        if (out.write(buffer) != buffer.size())
-            throw CannotWrite(out);
+        WriteAll(out, buffer);
         buffer.clear();
     };
     qint64 done = 0;
-    ForEachJournalLine(journal, [&](QByteArrayView raw) {
-        if (++done % 100 == 0 && every100Lines)
-            every100Lines();
-        AppendDecodedLineUtf8(buffer, raw, LineWidth);
-        buffer.append("\r\n", 2);
-        if (buffer.size() >= BufferBytes)
-            flush();
-    });
+    bool stopped = false;
+    // Stopping is an exception inside the visit, which has no other way out.
+    struct Stop
+    {
+    };
+    try {
+        ForEachJournalLine(journal, [&](QByteArrayView raw) {
+            if (++done % 100 == 0 && every100Lines && every100Lines())
+                throw Stop{};
+            AppendDecodedLineUtf8(buffer, raw, LineWidth);
+            buffer.append("\r\n", 2);
+            if (buffer.size() >= BufferBytes)
+                flush();
+        });
+    } catch (const Stop &) {
+        stopped = true;
+    }
     flush();
     CloseWrittenFile(out);
+    return !stopped;
 }

@@ -51,6 +51,9 @@ public:
     void writeLine(const QByteArray &line);
     void close();
     qint64 lineCount() const { return m_lines; }
+    // The lines that reached the disk. After a failed write the file is cut
+    // back to the last whole one, so this is what it holds.
+    qint64 linesOnDisk() const { return m_bytesOnDisk / (m_lineWidth + 2); }
 
 private:
     void flush();
@@ -59,7 +62,20 @@ private:
     int m_lineWidth;
     QByteArray m_buffer;
     qint64 m_lines = 0;
+    qint64 m_bytesOnDisk = 0;
 };
+
+// Opens a file to be written without Qt's own buffer, so a write the file
+// system refuses fails at once and with its reason ("No space left on
+// device"), not later at a flush that has lost it.
+bool OpenForWriting(QFile &file);
+// Writes all of data or throws JournalFileError with the file system's
+// reason; written gets the bytes that did reach the file.
+void WriteAll(QFile &file, QByteArrayView data, qint64 *written = nullptr);
+
+// The readers below stop at journal.lineCount, the lines the search wrote,
+// never at the end of the file: a file that is not what the search left (a
+// device, a link to one) must not be read for ever.
 
 // The records of lines first..first+count-1 as they are in the file (each
 // line followed by CR LF), read with one seek; shorter at the end of the file.
@@ -73,9 +89,11 @@ QList<QByteArray> ReadJournalLines(const JournalFileInfo &journal, qint64 first,
 void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void(QByteArrayView)> &visit);
 
 // Writes the decoded file: one decoded line per journal line, UTF-8 without
-// byte-order mark, CR LF after every line. progress is called every 100 lines.
-void WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
-                      const std::function<void()> &every100Lines = {});
+// byte-order mark, CR LF after every line. every100Lines is called every 100
+// lines; when it returns true the writing stops there, with whole lines,
+// and false is returned.
+bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
+                      const std::function<bool()> &every100Lines = {});
 
 QString CannotCreateText(const QString &path, const QString &reason);
 

@@ -2,6 +2,7 @@
 
 #include "Codecs.h"
 #include "FileNaming.h"
+#include "IdentityDisplay.h"
 #include "LineDecoding.h"
 #include "UserPort.h"
 
@@ -111,10 +112,10 @@ bool JournalSearch::checkNumbers(const SearchRequest &request)
     return true;
 }
 
-JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
+JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
 {
     // A wrong number field changes nothing at all, not even the panes.
-    if (request.mode == SearchRequest::Mode::ByNumbers && !checkNumbers(request))
+    if (asked.mode == SearchRequest::Mode::ByNumbers && !checkNumbers(asked))
         return Outcome::BadNumber;
 
     m_requests.PrevNum = 0;
@@ -123,6 +124,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
     m_state.JournalLineCount = 0;
     m_requests.CmdList.clear();
     m_requests.CmdIndex = 0;
+    m_end = RequestListExchange::End::Completed;
 
     if (m_ctx.state.DevHandle == 0) {
         m_ctx.port.beep();
@@ -131,6 +133,20 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
     }
 
     m_readTimer.stop();
+    SearchRequest request = asked;
+    if (!m_ctx.state.identityConfirmed) {
+        // A device opened since its last identity may be another journal:
+        // it says which before the files are named after it.
+        NullLineSink none;
+        RequestListExchange confirm(m_ctx, m_requests, m_settings, none);
+        m_end = confirm.ConfirmJournal();
+        if (m_end != RequestListExchange::End::Completed) {
+            done();
+            return m_end == RequestListExchange::End::Cancelled ? Outcome::Cancelled : Outcome::EndedOnError;
+        }
+        request.fiscalMemory = FiscalMemoryText(m_ctx.records.Data132);
+    }
+
     const QString path = ResultFolder(request).filePath(JournalFileName(request.fiscalMemory));
     const int lineWidth = m_settings.LineWidth;
     std::unique_ptr<JournalFileWriter> file;
@@ -165,14 +181,20 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
         return Outcome::NotStarted;
     }
 
+    // The journal whose lines go into this file: another one found after a
+    // reconnection ends the search.
+    const std::optional<RequestListExchange::JournalId> journal =
+        m_ctx.records.identityReceived ? std::optional(m_ctx.records.Data132.fisc_ser_num) : std::nullopt;
     FileSink sink(*file, m_state.JournalLineCount, lineWidth, index);
-    RequestListExchange exchange(m_ctx, m_requests, m_settings, sink);
-    RequestListExchange::End end = RequestListExchange::End::Completed;
+    RequestListExchange exchange(m_ctx, m_requests, m_settings, sink, journal);
     try {
-        end = exchange.Run();
+        m_end = exchange.Run();
         file->close();
         closeIndex();
     } catch (const JournalFileError &e) {
+        // The lines counted may not all have reached the disk: the file was
+        // cut back to its last whole line, and that is what the search holds.
+        m_state.JournalLineCount = qMin(m_state.JournalLineCount, file->linesOnDisk());
         closeIndex();
         // The disk refused a line: say so, and leave the program usable. The
         // lines written before stay in the file.
@@ -189,12 +211,12 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &request)
         return Outcome::FileError;
     }
 
-    const bool cancelled = end == RequestListExchange::End::Cancelled;
-    if (!finish(request, showOnScreen, cancelled))
+    if (!finish(request, showOnScreen, m_end == RequestListExchange::End::Cancelled))
         return Outcome::FileError;
-    if (cancelled)
+    // A cancel while the decoded file was written ends the search too.
+    if (m_end == RequestListExchange::End::Cancelled)
         return Outcome::Cancelled;
-    return end == RequestListExchange::End::Completed ? Outcome::Completed : Outcome::EndedOnError;
+    return m_end == RequestListExchange::End::Completed ? Outcome::Completed : Outcome::EndedOnError;
 }
 
 bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
@@ -317,7 +339,14 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
         const QString decoded = ResultFolder(request).filePath(DecodedFileName(request.fiscalMemory));
         try {
             UserPort &port = m_ctx.port;
-            WriteDecodedFile(m_state.journal, decoded, m_settings.LineWidth, [&port] { port.processPendingMessages(); });
+            // A cancel that ended the read leaves the decoded file to be
+            // written; one that comes while it is written stops it.
+            const bool cancelledBefore = port.cancelRequested();
+            if (!WriteDecodedFile(m_state.journal, decoded, m_settings.LineWidth, [&port, cancelledBefore] {
+                    port.processPendingMessages();
+                    return !cancelledBefore && port.cancelRequested();
+                }))
+                m_end = RequestListExchange::End::Cancelled;
         } catch (const JournalFileError &e) {
             m_ctx.port.messageBox(UserPort::Box::Error, e.message());
             decodedWritten = false;

@@ -85,6 +85,9 @@ public:
     static QString SummaryText(qint64 documents, qint64 lines);
     static QString CancelledText(qint64 lines);
 
+    // How the exchange of the last run ended.
+    RequestListExchange::End end() const { return m_end; }
+
 private:
     class FileSink;
 
@@ -103,4 +106,5 @@ private:
     const JournalSettings m_settings;
     TickTimer &m_readTimer;
     SearchView &m_view;
+    RequestListExchange::End m_end = RequestListExchange::End::Completed;
 };

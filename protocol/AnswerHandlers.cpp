@@ -83,6 +83,7 @@ void HandleIdentityAnswer(ExchangeContext &ctx, const AnswerFrame &frame)
 {
     DecodeAnswer(frame, ctx.records.Data132);
     ctx.records.identityReceived = true;
+    ctx.state.identityConfirmed = true;
     try {
         ctx.port.showIdentity(IdentityDisplay(ctx.records.Data132), ctx.records.Data132);
     } catch (const CodecError &e) {
@@ -127,6 +128,38 @@ WriteResult WriteRequest(ExchangeContext &ctx, const Tusb_cmd &packet)
     WriteResult r;
     r.toWrite = quint32(packet.size());
     const SI_STATUS status = ctx.usb.SI_Write(s.DevHandle, packet.data.data(), r.toWrite, &r.written);
+    s.SendReady = true;
+    r.ok = status == SI_SUCCESS && r.written == r.toWrite;
+    return r;
+}
+
+WriteResult WriteRequestInSlices(ExchangeContext &ctx, const Tusb_cmd &packet)
+{
+    ExchangeState &s = ctx.state;
+    ctx.port.clearErrorLabel();
+    s.SendPending = false;
+    s.AwaitingAnswer = true;
+    s.WaitTicks = 0;
+    WriteResult r;
+    r.toWrite = quint32(packet.size());
+    ctx.usb.SI_SetTimeouts(LinkReadTimeoutMs, WriteSliceMs);
+    quint32 slicesLeft = LinkWriteTimeoutMs / WriteSliceMs;
+    SI_STATUS status = SI_WRITE_TIMED_OUT;
+    while (r.written < r.toWrite) {
+        quint32 got = 0;
+        status = ctx.usb.SI_Write(s.DevHandle, packet.data.data() + r.written, r.toWrite - r.written, &got);
+        r.written += got;
+        // Only a slice that ran out goes on; a short write that the link
+        // calls done is a failed write, as ever.
+        if (status != SI_WRITE_TIMED_OUT || --slicesLeft == 0)
+            break;
+        ctx.port.keepAlive();
+        if (ctx.port.cancelRequested()) {
+            r.cancelled = true;
+            break;
+        }
+    }
+    ctx.usb.SI_SetTimeouts(LinkReadTimeoutMs, LinkWriteTimeoutMs);
     s.SendReady = true;
     r.ok = status == SI_SUCCESS && r.written == r.toWrite;
     return r;
@@ -193,8 +226,27 @@ void HandleErrorFrame(ExchangeContext &ctx, const AnswerFrame &frame)
     ctx.state.AwaitingAnswer = false;
 }
 
-void FindConnectDeviceDeferred(ExchangeContext &ctx)
+namespace {
+
+bool Discover(ExchangeContext &ctx, UserPort &port)
+{
+    const bool wasOpen = ctx.state.DevHandle != 0;
+    FindConnectDevice(ctx.usb, ctx.state.DevHandle, port);
+    if (wasOpen || ctx.state.DevHandle == 0)
+        return false;
+    ctx.state.identityConfirmed = false;
+    return true;
+}
+
+} // namespace
+
+bool FindConnectDeviceDeferred(ExchangeContext &ctx)
 {
     DeferringPort port(ctx.port);
-    FindConnectDevice(ctx.usb, ctx.state.DevHandle, port);
+    return Discover(ctx, port);
+}
+
+bool FindConnectDevice(ExchangeContext &ctx)
+{
+    return Discover(ctx, ctx.port);
 }

@@ -41,6 +41,7 @@ struct WriteResult
     bool ok = false; // every byte went out
     quint32 written = 0;
     quint32 toWrite = 0;
+    bool cancelled = false; // the user cancelled before the device took it
 };
 // Writes one request: from now on an answer is awaited and the wait count
 // starts again; the error label's text goes.
@@ -56,6 +57,16 @@ struct ReadResult
 // Reads one answer frame. A frame that came has its length checked (label
 // and flush on a mismatch) and ends the wait count.
 ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame);
+
+// How long one slice of a sliced write waits for the device to take the
+// request; the slices add up to the link's write time-out.
+constexpr quint32 WriteSliceMs = 50;
+
+// The same, but waiting for the device to take the request in slices of
+// WriteSliceMs, keeping the window alive between them, so a device that does
+// not take writes never freezes it. A cancel seen between slices gives up
+// the request, which has not gone out.
+WriteResult WriteRequestInSlices(ExchangeContext &ctx, const Tusb_cmd &packet);
 
 // How long one slice of a sliced read waits, and how long an answer already
 // on its way may still take once the user has cancelled.
@@ -74,5 +85,9 @@ ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame);
 void HandleErrorFrame(ExchangeContext &ctx, const AnswerFrame &frame);
 
 // Discovery from inside a tick or a search: its boxes are deferred like every
-// other box opened from there.
-void FindConnectDeviceDeferred(ExchangeContext &ctx);
+// other box opened from there. A device it opens has not said yet which
+// journal it is (identityConfirmed is cleared); true when it opened one.
+bool FindConnectDeviceDeferred(ExchangeContext &ctx);
+// The same with the boxes shown at once, for a search that lets the window
+// live around them.
+bool FindConnectDevice(ExchangeContext &ctx);

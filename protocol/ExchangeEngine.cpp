@@ -3,10 +3,23 @@
 #include "DeviceLink.h"
 #include "UserPort.h"
 
+#include <chrono>
+
+namespace {
+
+qint64 SteadyNowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
 ExchangeEngine::ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands,
-                               AnswerRecords &records, UserPort &port, TickTimer &readTimer)
+                               AnswerRecords &records, UserPort &port, TickTimer &readTimer, Clock nowMs)
     : m_ctx{usb, state, commands, records, port}
     , m_readTimer(readTimer)
+    , m_nowMs(nowMs ? std::move(nowMs) : Clock(&SteadyNowMs))
 {
 }
 
@@ -21,7 +34,13 @@ void ExchangeEngine::ReadTimerTimer()
     if (s.DevHandle == 0) {
         if (++s.ReconnectTicks > TicksBeforeDiscovery) {
             s.ReconnectTicks = 0;
-            FindConnectDeviceDeferred(m_ctx);
+            // Every journal has the same string: the one found may be
+            // another, and says which before anything else goes to it.
+            if (FindConnectDeviceDeferred(m_ctx)) {
+                m_resending = false;
+                if (m_ctx.Commands.empty() || m_ctx.Commands.at(0).answer_required != CmdIdentity)
+                    get_info_first(m_ctx.Commands);
+            }
         }
         return;
     }
@@ -42,22 +61,48 @@ void ExchangeEngine::takeNextPacket()
     s.SendReady = false;
     m_CurPacket = m_ctx.Commands.pop();
     s.SendPending = m_CurPacket->send_req;
+    if (!m_resending)
+        m_resends = 0;
+    m_resending = false;
+    m_writeOffset = 0;
+    m_writeStartMs = m_nowMs();
 }
 
-// False when the write failed and the tick must end.
+// False when the tick must end: the write failed, or the device has not
+// taken the whole request yet.
 bool ExchangeEngine::writeCurrentPacket()
 {
     ExchangeState &s = m_ctx.state;
     if (!s.SendPending || s.AwaitingAnswer)
         return true;
 
+    if (m_writeOffset == 0)
+        m_ctx.port.clearErrorLabel();
+    // A short slice: a device that does not take the request must not hold
+    // the window for the whole write time-out; the next tick tries again.
+    const quint32 toWrite = quint32(m_CurPacket->size());
+    quint32 written = 0;
+    m_ctx.usb.SI_SetTimeouts(LinkReadTimeoutMs, WriteSliceMs);
+    const SI_STATUS status = m_ctx.usb.SI_Write(s.DevHandle, m_CurPacket->data.data() + m_writeOffset,
+                                                toWrite - m_writeOffset, &written);
+    m_ctx.usb.SI_SetTimeouts(LinkReadTimeoutMs, LinkWriteTimeoutMs);
+    m_writeOffset += written;
+    if (status == SI_WRITE_TIMED_OUT && m_writeOffset < toWrite
+        && m_nowMs() - m_writeStartMs < qint64(LinkWriteTimeoutMs))
+        return false;
+
+    s.SendPending = false;
+    s.WaitTicks = 0;
+    s.SendReady = true;
     m_awaitedCommand = m_CurPacket->answer_required;
-    const WriteResult w = WriteRequest(m_ctx, *m_CurPacket);
+    m_written = *m_CurPacket;
     m_CurPacket.reset();
-    if (!w.ok) {
-        writeFailure(w.written, w.toWrite);
+    if (status != SI_SUCCESS || m_writeOffset != toWrite) {
+        writeFailure(m_writeOffset, toWrite);
         return false;
     }
+    s.AwaitingAnswer = true;
+    m_writtenAtMs = m_nowMs();
     return true;
 }
 
@@ -68,15 +113,32 @@ void ExchangeEngine::receive()
     quint32 queueStatus = 0;
     const SI_STATUS status = m_ctx.usb.SI_CheckRXQueue(s.DevHandle, &waiting, &queueStatus);
 
+    if (status == SI_DEVICE_NOT_FOUND) {
+        deviceGone();
+        return;
+    }
     if (status != SI_SUCCESS || waiting < quint32(AnswerFrameSize)) {
-        if (s.AwaitingAnswer && ++s.WaitTicks > s.timeout)
-            HandleAnswerTimeout(m_ctx);
+        if (!s.AwaitingAnswer)
+            return;
+        if (s.WaitTicks < 0xFFFF)
+            ++s.WaitTicks;
+        if (s.WaitTicks > s.timeout && m_nowMs() - m_writtenAtMs >= MinAnswerWaitMs)
+            answerTimedOut();
         return;
     }
 
     const ReadResult r = ReadAnswerFrame(m_ctx, m_buffer);
     if (!r.ok) {
         readFailure(r.read);
+        return;
+    }
+    if (!r.lengthAgrees && FrameStatus(m_buffer) != AnswerStatusSuccess) {
+        // Stray bytes shifted the frame, so its status byte is whatever
+        // landed there: the link's fault, not the device's answer (both
+        // buffers were just flushed). The request goes again.
+        s.AwaitingAnswer = false;
+        if (!sendAgain())
+            HandleAnswerTimeout(m_ctx);
         return;
     }
 
@@ -101,6 +163,41 @@ void ExchangeEngine::receive()
         HandleErrorFrame(m_ctx, m_buffer);
     }
     s.AwaitingAnswer = false;
+}
+
+void ExchangeEngine::answerTimedOut()
+{
+    // Without its identity the window cannot name the journal's files: a
+    // lost identity answer is asked for again before the wait is given up.
+    if (m_awaitedCommand == CmdIdentity) {
+        m_ctx.state.AwaitingAnswer = false;
+        m_ctx.usb.SI_FlushBuffers(m_ctx.state.DevHandle, 1, 1);
+        if (sendAgain())
+            return;
+    }
+    HandleAnswerTimeout(m_ctx);
+}
+
+bool ExchangeEngine::sendAgain()
+{
+    if (++m_resends >= MaxResends)
+        return false;
+    m_ctx.Commands.pushFront(std::make_unique<Tusb_cmd>(m_written));
+    m_resending = true;
+    return true;
+}
+
+void ExchangeEngine::deviceGone()
+{
+    // The bridge chip left the bus. Looking for it again (and asking which
+    // journal it is then) beats waiting on a handle that will never answer.
+    ExchangeState &s = m_ctx.state;
+    CloseDevice(m_ctx.usb, s.DevHandle);
+    s.AwaitingAnswer = false;
+    s.SendPending = false;
+    s.SendReady = true;
+    m_CurPacket.reset();
+    ErrMsg(m_ctx.port, ErrNoDevice);
 }
 
 void ExchangeEngine::writeFailure(quint32 written, quint32 toWrite)

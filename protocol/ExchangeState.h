@@ -12,6 +12,9 @@ constexpr int TickPeriodMs = 16;
 constexpr quint16 DefaultAnswerTimeoutTicks = 2;
 constexpr quint16 EraseAnswerTimeoutTicks = 15000;
 constexpr quint32 TicksBeforeDiscovery = 600;
+// The engine's answers are awaited at least this long in real time, whatever
+// the tick count says: a tick count alone fails a fast device on a loaded host.
+constexpr qint64 MinAnswerWaitMs = 1000;
 
 // The link's flags, shared by the exchange engine and the search's request
 // list exchange, which never run at the same time.
@@ -24,6 +27,10 @@ struct ExchangeState
     quint16 WaitTicks = 0;
     quint32 ReconnectTicks = 0;
     quint16 timeout = DefaultAnswerTimeoutTicks; // answer time-out of the engine, in ticks
+    // An identity answer came since the device was last opened. Every journal
+    // calls itself "e_journal_v01", so after a reconnection the device may be
+    // another journal: nothing else is sent until it has said which it is.
+    bool identityConfirmed = false;
 };
 
 // The two kinds of fiscal device whose journal is read.

@@ -183,6 +183,11 @@ void get_info_initial(CommandQueue &Queue)
     Queue.push(newPacket(CmdIdentity, nullptr, 0));
 }
 
+void get_info_first(CommandQueue &Queue)
+{
+    Queue.pushFront(newPacket(CmdIdentity, nullptr, 0));
+}
+
 void erase_flash(CommandQueue &Queue)
 {
     Queue.push(newPacket(CmdErase, nullptr, 0));

@@ -47,6 +47,8 @@ class CommandQueue
 {
 public:
     void push(Pusb_cmd packet) { m_packets.push_back(std::move(packet)); }
+    // Goes out before everything queued (the identity after a reconnection).
+    void pushFront(Pusb_cmd packet) { m_packets.push_front(std::move(packet)); }
     Pusb_cmd pop();
     bool empty() const { return m_packets.empty(); }
     int size() const { return int(m_packets.size()); }
@@ -158,6 +160,8 @@ void DecodeAnswer(const AnswerFrame &frame, data_132 &record);
 // ---- Builders ---------------------------------------------------------------
 
 void get_info_initial(CommandQueue &Queue);
+// The identity request ahead of everything queued.
+void get_info_first(CommandQueue &Queue);
 void erase_flash(CommandQueue &Queue);
 void gen_flash(CommandQueue &Queue);
 // payload must hold N bytes, N <= MaxRequestPayload.

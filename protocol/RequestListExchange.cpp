@@ -7,11 +7,13 @@
 
 
 RequestListExchange::RequestListExchange(const ExchangeContext &ctx, RequestListState &search,
-                                         const JournalSettings &settings, JournalLineSink &sink)
+                                         const JournalSettings &settings, JournalLineSink &sink,
+                                         std::optional<JournalId> journal)
     : m_ctx(ctx)
     , m_search(search)
     , m_settings(settings)
     , m_sink(sink)
+    , m_journal(journal)
 {
 }
 
@@ -22,6 +24,40 @@ RequestListExchange::End RequestListExchange::Run()
             return m_end;
     }
     return End::Completed;
+}
+
+RequestListExchange::End RequestListExchange::ConfirmJournal()
+{
+    while (m_ctx.state.DevHandle == 0 || !m_ctx.state.identityConfirmed) {
+        if (onePass() == Pass::Finished)
+            return m_end;
+    }
+    return End::Completed;
+}
+
+QString RequestListExchange::OtherJournalText()
+{
+    return QStringLiteral("Another journal was attached; the read stopped.");
+}
+
+QString RequestListExchange::WrongLineWidthText(int payloadLength, int rows, int lineWidth)
+{
+    const int content = payloadLength - data_124::HeaderSize;
+    if (rows > 0 && content > 0 && content % rows == 0) {
+        const int width = content / rows;
+        const std::pair<DeviceType, const char *> types[] = {{DeviceType::CashRegister, "Cash Register"},
+                                                             {DeviceType::FiscalPrinter, "Fiscal Printer"}};
+        for (const auto &[type, name] : types) {
+            if (SettingsFor(type).LineWidth == width)
+                return QStringLiteral("The journal's lines are %1 characters long: choose %2.")
+                    .arg(width)
+                    .arg(QLatin1String(name));
+        }
+    }
+    return QStringLiteral("The journal's lines are not %1 characters long: an answer of %2 lines carried %3 bytes.")
+        .arg(lineWidth)
+        .arg(rows)
+        .arg(qMax(0, content));
 }
 
 RequestListExchange::Pass RequestListExchange::onePass()
@@ -38,7 +74,7 @@ RequestListExchange::Pass RequestListExchange::onePass()
     if (s.DevHandle == 0) {
         if (++s.ReconnectTicks > PassesBeforeDiscovery) {
             s.ReconnectTicks = 0;
-            FindConnectDevice(m_ctx.usb, s.DevHandle, m_ctx.port);
+            FindConnectDevice(m_ctx);
             m_ctx.port.pause(DiscoveryPauseMs);
             m_ctx.port.processPendingMessages();
             if (s.DevHandle == 0 && ++m_discoveries >= MaxDiscoveryAttempts) {
@@ -54,12 +90,22 @@ RequestListExchange::Pass RequestListExchange::onePass()
     if (!s.SendPending && !s.AwaitingAnswer && s.SendReady) {
         s.SendReady = false;
         s.SendPending = true;
-        BuildCmdRequest(m_search.CmdList.at(m_search.CmdIndex), m_packet);
+        // A device just opened may be another journal: it says which before
+        // it is asked for anything else.
+        m_askingIdentity = !s.identityConfirmed;
+        TCmd identity;
+        identity.Cmd = CmdIdentity;
+        BuildCmdRequest(m_askingIdentity ? identity : m_search.CmdList.at(m_search.CmdIndex), m_packet);
     }
 
     if (s.SendPending && !s.AwaitingAnswer) {
-        if (!WriteRequest(m_ctx, m_packet).ok) {
+        const WriteResult written = WriteRequestInSlices(m_ctx, m_packet);
+        if (!written.ok) {
             m_ctx.usb.SI_FlushBuffers(s.DevHandle, 1, 1);
+            if (written.cancelled) {
+                endCancelled();
+                return Pass::Finished;
+            }
             // Nothing was sent, so there is nothing to read on this pass.
             return linkFailure() ? Pass::Continue : Pass::Finished;
         }
@@ -100,7 +146,7 @@ bool RequestListExchange::linkFailure()
 {
     ExchangeState &s = m_ctx.state;
     CloseDevice(m_ctx.usb, s.DevHandle);
-    FindConnectDevice(m_ctx.usb, s.DevHandle, m_ctx.port);
+    FindConnectDevice(m_ctx);
     m_ctx.port.pause(DiscoveryPauseMs);
     m_ctx.port.processPendingMessages();
     return sendAgain();
@@ -129,6 +175,19 @@ void RequestListExchange::endCancelled()
     m_end = End::Cancelled;
 }
 
+void RequestListExchange::endOnFault(End why, const QString &text)
+{
+    ExchangeState &s = m_ctx.state;
+    s.AwaitingAnswer = false;
+    s.SendPending = false;
+    s.SendReady = true;
+    m_ctx.port.progressAbort();
+    m_ctx.port.restoreBusyPointer();
+    m_ctx.port.setFindEnabled(true);
+    m_ctx.port.messageBox(UserPort::Box::Error, text);
+    m_end = why;
+}
+
 void RequestListExchange::endLikeTimeout(End why)
 {
     HandleAnswerTimeout(m_ctx);
@@ -155,6 +214,17 @@ bool RequestListExchange::handleFrame()
     }
 
     m_ctx.port.clearErrorLabel();
+    if (m_askingIdentity) {
+        s.AwaitingAnswer = false;
+        m_failures = 0;
+        return checkIdentity();
+    }
+    if (FrameCommand(m_buffer) == CmdDocumentLines && !linesFitTheWidth()) {
+        // Cut at the chosen width, these lines would be garbage in the file.
+        endOnFault(End::WrongLineWidth, WrongLineWidthText(FramePayloadLength(m_buffer), m_buffer[AnswerHeaderSize + 6],
+                                                           m_settings.LineWidth));
+        return false;
+    }
     switch (FrameCommand(m_buffer)) {
     case CmdJournalRange: answerRange(); break;
     case CmdDocumentInfo: answerDocumentInfo(); break;
@@ -173,8 +243,26 @@ bool RequestListExchange::handleFrame()
     return true;
 }
 
+bool RequestListExchange::checkIdentity()
+{
+    HandleIdentityAnswer(m_ctx, m_buffer);
+    if (m_journal && m_ctx.records.Data132.fisc_ser_num != *m_journal) {
+        endOnFault(End::OtherJournal, OtherJournalText());
+        return false;
+    }
+    return true;
+}
+
+bool RequestListExchange::linesFitTheWidth() const
+{
+    const int rows = m_buffer[AnswerHeaderSize + 6];
+    return FramePayloadLength(m_buffer) == data_124::HeaderSize + rows * int(m_settings.LineWidth);
+}
+
 bool RequestListExchange::answersCurrentRequest() const
 {
+    if (m_askingIdentity)
+        return FrameCommand(m_buffer) == CmdIdentity;
     const TCmd request = m_search.CmdList.at(m_search.CmdIndex);
     if (FrameCommand(m_buffer) != request.Cmd)
         return false;

@@ -7,6 +7,9 @@
 #include <QByteArray>
 #include <QList>
 
+#include <array>
+#include <optional>
+
 // Where the journal lines of document-lines answers go (the search's journal
 // file). It may throw to end the search, for example when the disk is full.
 class JournalLineSink
@@ -22,6 +25,13 @@ public:
         Q_UNUSED(first);
         Q_UNUSED(count);
     }
+};
+
+// A sink for an exchange that asks for no lines.
+class NullLineSink final : public JournalLineSink
+{
+public:
+    void documentLines(const data_124 &) override {}
 };
 
 // The search's part of the main window's state.
@@ -42,7 +52,18 @@ struct RequestListState
 class RequestListExchange
 {
 public:
-    enum class End { Completed, ErrorAnswer, TimedOut, DeviceLost, Cancelled };
+    enum class End {
+        Completed,
+        ErrorAnswer,
+        TimedOut,
+        DeviceLost,
+        Cancelled,
+        OtherJournal,  // after a reconnection another journal answered
+        WrongLineWidth // the lines do not have the width of the chosen device type
+    };
+
+    // A journal by its fiscal memory number, as the identity answer carries it.
+    using JournalId = std::array<quint8, 5>;
 
     // Passes without a device between two discovery attempts.
     static constexpr quint32 PassesBeforeDiscovery = 60000;
@@ -56,10 +77,21 @@ public:
     // How often one request is sent again after failed writes or reads.
     static constexpr int MaxResends = 3;
 
+    // journal: the journal whose lines the search is writing; a device that
+    // says it is another one after a reconnection ends the search. Without
+    // it, any journal is taken.
     RequestListExchange(const ExchangeContext &ctx, RequestListState &search, const JournalSettings &settings,
-                        JournalLineSink &sink);
+                        JournalLineSink &sink, std::optional<JournalId> journal = std::nullopt);
 
     End Run();
+    // Only asks the identity, if the device has not said it since it was
+    // opened; Completed when it has.
+    End ConfirmJournal();
+
+    static QString OtherJournalText();
+    // What a lines answer of payloadLength bytes and rows rows says about the
+    // device type, when its lines are not lineWidth characters long.
+    static QString WrongLineWidthText(int payloadLength, int rows, int lineWidth);
 
 private:
     enum class Pass { Continue, Finished };
@@ -68,6 +100,9 @@ private:
     bool sendAgain();   // the same request once more, if it has not failed too often
     bool handleFrame(); // false when an error frame ends the search
     bool answersCurrentRequest() const;
+    bool checkIdentity(); // false when another journal answered
+    bool linesFitTheWidth() const;
+    void endOnFault(End why, const QString &text);
     void answerRange();
     void answerDocumentInfo();
     void answerDocumentLines();
@@ -79,6 +114,8 @@ private:
     RequestListState &m_search;
     const JournalSettings &m_settings;
     JournalLineSink &m_sink;
+    std::optional<JournalId> m_journal;
+    bool m_askingIdentity = false; // the request out is the identity, not the list's
     Tusb_cmd m_packet;
     AnswerFrame m_buffer{};
     int m_discoveries = 0;

@@ -120,14 +120,14 @@ TEST(DecodedFile, HoldsOneDecodedLinePerJournalLineInUtf8)
     }
     const QString decoded = dir.filePath(QStringLiteral("Bosnian_T.txt"));
     int calls = 0;
-    WriteDecodedFile(info, decoded, 18, [&calls] { ++calls; });
+    WriteDecodedFile(info, decoded, 18, [&calls] { ++calls; return false; });
     const QByteArray bytes = readAll(decoded);
     EXPECT_EQ(bytes, QStringLiteral("(Logo)            \r\nАаČŠ              \r\nH V A L A         \r\n").toUtf8());
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << "no byte-order mark";
     EXPECT_EQ(calls, 0) << "messages are let through every 100 lines";
 
     const JournalFileInfo many = writeNumbered(dir, 250);
-    WriteDecodedFile(many, decoded, 18, [&calls] { ++calls; });
+    WriteDecodedFile(many, decoded, 18, [&calls] { ++calls; return false; });
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(readAll(decoded).count("\r\n"), 250);
 

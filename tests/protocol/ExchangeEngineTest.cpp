@@ -10,7 +10,7 @@ namespace {
 
 struct EngineRig : SimRig
 {
-    ExchangeEngine engine{*usb, state, Commands, records, port, readTimer};
+    ExchangeEngine engine{*usb, state, Commands, records, port, readTimer, engineClock()};
 
     using SimRig::SimRig;
 
@@ -55,19 +55,23 @@ TEST(ExchangeEngine, WithoutDeviceDiscoveryRunsEvery601Ticks)
     rig.tick();
     EXPECT_EQ(rig.usb->requests().size(), 1u);
     EXPECT_EQ(rig.port.identities, 1);
-    EXPECT_EQ(rig.Commands.size(), 0);
+    EXPECT_EQ(rig.Commands.size(), 0) << "one identity request, not one more for the reconnection";
 }
 
-TEST(ExchangeEngine, SilentDeviceTimesOutOnTheSecondTickAfterTheWrite)
+// Written on tick 1 at 16 ms, an answer is awaited for more than two ticks
+// and at least a second: tick 64, at 1024 ms, is the first past both.
+constexpr int TimeoutTick = 64;
+
+TEST(ExchangeEngine, SilentDeviceTimesOutAfterTwoTicksAndASecond)
 {
     EngineRig rig(QStringLiteral("drop@1"));
     rig.connect();
+    gen_flash(rig.Commands);
     get_info_initial(rig.Commands);
-    get_info_initial(rig.Commands);
-    rig.tick(); // writes the first request
-    rig.tick();
+    rig.tick(TimeoutTick - 1);
+    EXPECT_TRUE(rig.state.AwaitingAnswer) << "an answer up to a second late is never a time-out";
     EXPECT_FALSE(rig.labelShows("Communication timeout (no responce from device)"));
-    rig.tick(); // the second tick after the write
+    rig.tick();
     EXPECT_TRUE(rig.labelShows("Communication timeout (no responce from device)"));
     EXPECT_EQ(rig.usb->requests().size(), 1u);
     EXPECT_TRUE(rig.port.events.contains(QStringLiteral("beep")));
@@ -76,6 +80,42 @@ TEST(ExchangeEngine, SilentDeviceTimesOutOnTheSecondTickAfterTheWrite)
     rig.tick(); // the next request goes out on the tick after
     EXPECT_EQ(rig.usb->requests().size(), 2u);
     EXPECT_EQ(rig.port.identities, 1);
+}
+
+TEST(ExchangeEngine, AnIdentityThatDoesNotComeIsAskedAgainTwice)
+{
+    struct Case
+    {
+        const char *faults;
+        int identities; // received in the end
+        bool timedOut;  // the time-out is shown
+        std::size_t requests;
+    };
+    const Case cases[] = {
+        {"drop@1", 1, false, 2}, {"drop@1,drop@2", 1, false, 3}, {"drop@1,drop@2,drop@3", 0, true, 3}};
+    for (const Case &c : cases) {
+        EngineRig rig(QString::fromLatin1(c.faults));
+        rig.connect();
+        get_info_initial(rig.Commands);
+        rig.tick(4 * TimeoutTick);
+        EXPECT_EQ(rig.port.identities, c.identities) << c.faults;
+        EXPECT_EQ(rig.labelShows("Communication timeout (no responce from device)"), c.timedOut) << c.faults;
+        EXPECT_EQ(rig.usb->requests().size(), c.requests) << c.faults;
+        EXPECT_FALSE(rig.state.AwaitingAnswer) << c.faults;
+    }
+}
+
+TEST(ExchangeEngine, StrayBytesBeforeAnAnswerAreALinkFaultAndTheRequestGoesAgain)
+{
+    EngineRig rig(QStringLiteral("noise@1:1"));
+    rig.connect();
+    get_info_initial(rig.Commands);
+    rig.tick(3);
+    EXPECT_EQ(rig.port.identities, 1);
+    EXPECT_EQ(rig.usb->requests().size(), 2u);
+    EXPECT_GE(rig.usb->flushCount(), 1);
+    EXPECT_TRUE(rig.port.labelText.isEmpty()) << rig.port.labelText.toStdString();
+    EXPECT_TRUE(rig.port.boxes().isEmpty()) << rig.port.boxes().join(QLatin1Char('|')).toStdString();
 }
 
 TEST(ExchangeEngine, EraseIsAwaitedUpTo15000Ticks)

@@ -57,7 +57,12 @@ struct ScriptRig
     JournalSettings settings;
     MemorySink sink{18};
 
-    ScriptRig() { FindConnectDevice(link, state.DevHandle, port); }
+    // A journal whose identity the program already has, as after start-up.
+    ScriptRig()
+    {
+        FindConnectDevice(link, state.DevHandle, port);
+        state.identityConfirmed = true;
+    }
     RequestListExchange::End run()
     {
         RequestListExchange x(ExchangeContext{link, state, Commands, records, port}, search, settings, sink);

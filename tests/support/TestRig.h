@@ -44,5 +44,10 @@ struct SimRig
     }
 
     void connect() { FindConnectDevice(*usb, state.DevHandle, port); }
+    // The engine's clock on the simulated one, in milliseconds.
+    std::function<qint64()> engineClock()
+    {
+        return [c = clock] { return c->nowUs() / 1000; };
+    }
     ExchangeContext context() { return ExchangeContext{*usb, state, Commands, records, port}; }
 };
