@@ -3,6 +3,7 @@
 #include "ControlNames.h"
 #include "WindowFont.h"
 #include "CodecErrors.h"
+#include "Codecs.h"
 #include "DebugUnit.h"
 #include "DeviceLink.h"
 #include "Glyphs.h"
@@ -201,6 +202,9 @@ void TMainForm::FormCreate()
     Requests.StrList.clear();
     StrList1.clear();
     Requests.CCC = 0;
+    // Only the days the journal's date word can name.
+    for (QDateEdit *picker : {FromDatePicker, ToDatePicker})
+        picker->setDateRange(FirstJournalDate, LastJournalDate);
     FromDatePicker->setDate(QDate::currentDate());
     ToDatePicker->setDate(QDate::currentDate());
     FromTimePicker->setTime(QTime(0, 0, 0));

@@ -9,6 +9,10 @@
 #include "JournalSearch.h"
 #include "UserPort.h"
 
+#include <QElapsedTimer>
+
+#include <cerrno>
+
 #include <chrono>
 #include <thread>
 
@@ -44,9 +48,11 @@ public:
         if (m_json)
             return;
         std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData());
-        std::fflush(m_out);
+        if (!FlushOutput(m_out) && outputError == 0)
+            outputError = errno ? errno : EIO;
     }
     QString summary;
+    int outputError = 0; // errno of a failed write to m_out
 
 private:
     FILE *m_out;
@@ -63,7 +69,8 @@ SearchRequest::Mode searchMode(ReaderOptions::Verb verb)
     }
 }
 
-void printIdentity(FILE *out, const IdentityTexts &t)
+// 0, or the errno of the failed write.
+int printIdentity(FILE *out, const IdentityTexts &t)
 {
     const std::pair<const char *, const QString *> rows[] = {
         {IdentityLabels::InitDate, &t.initDate},         {IdentityLabels::InitTime, &t.initTime},
@@ -72,7 +79,7 @@ void printIdentity(FILE *out, const IdentityTexts &t)
     };
     for (const auto &[label, value] : rows)
         std::fprintf(out, "%s %s\n", label, value->toLocal8Bit().constData());
-    std::fflush(out);
+    return FlushOutput(out) ? 0 : errno ? errno : EIO;
 }
 
 } // namespace
@@ -101,9 +108,11 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     // The identity names the journal file and tells how many documents "all" is.
     ExchangeEngine engine(m_usb, state, commands, records, m_port, readTimer);
     get_info_initial(commands);
-    for (int tick = 0; tick < IdentityTickLimit && !records.identityReceived; ++tick) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!records.identityReceived && waited.elapsed() < IdentityWaitLimitMs) {
         engine.ReadTimerTimer();
-        if (!records.identityReceived && !state.AwaitingAnswer && commands.empty())
+        if (!records.identityReceived && !state.AwaitingAnswer && !state.SendPending && commands.empty())
             break; // the answer was an error, or it never came
         if (sleepBetweenTicks)
             std::this_thread::sleep_for(std::chrono::milliseconds(TickPeriodMs));
@@ -127,8 +136,10 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     }
 
     int status = ExitDone;
+    int outputError = 0;
+    bool outputSaid = false; // a failed write to standard output was reported
     if (m_options.verb == ReaderOptions::Verb::Info) {
-        printIdentity(m_out, identity);
+        outputError = printIdentity(m_out, identity);
     } else {
         const JournalSettings settings = SettingsFor(m_options.deviceType);
 
@@ -180,13 +191,33 @@ int HeadlessReader::run(bool sleepBetweenTicks)
                 // telling where one ends.
                 if (!searchState.documents.isOpen())
                     throw JournalFileError(searchState.documentsError);
+                // A signal that ended the read leaves the output to be
+                // written (a second one ends the program); one that comes
+                // while it is written ends it.
+                const bool signalledBefore = m_port.cancelRequested();
+                UserPort &port = m_port;
                 WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList,
-                               settings.LineWidth, {view.summary, OutcomeName(outcome)});
+                               settings.LineWidth, {view.summary, OutcomeName(outcome)},
+                               [&port, signalledBefore] { return !signalledBefore && port.cancelRequested(); });
             } catch (const JournalFileError &e) {
                 m_port.messageBox(UserPort::Box::Error, e.message());
                 status = ExitSearchFailed;
+                outputSaid = std::ferror(m_out) != 0;
+            } catch (const JsonOutputStopped &) {
+                m_port.messageBox(UserPort::Box::Warning, QStringLiteral("Output cancelled."));
+                status = ExitCancelled;
             }
         }
+        outputError = view.outputError;
+    }
+    // Standard output is a file like any other: a write it refused (a full
+    // disk) is a failure, said on standard error.
+    if (!FlushOutput(m_out) && outputError == 0)
+        outputError = errno ? errno : EIO;
+    if (outputError != 0 && !outputSaid) {
+        m_port.messageBox(UserPort::Box::Error, CannotWriteOutputText(outputError));
+        if (status == ExitDone)
+            status = ExitSearchFailed;
     }
     if (status == ExitSearchFailed)
         nameUntoldErrorCode(records);
@@ -198,7 +229,7 @@ void HeadlessReader::nameUntoldErrorCode(const AnswerRecords &records)
 {
     // Codes 2 to 9 are on the error label already; any other leaves it
     // hidden, and a log would not say why the reading ended.
-    if (records.lastErrorCode != 0 && ErrMsgText(records.lastErrorCode).isEmpty())
+    if (records.lastErrorCode && ErrMsgText(*records.lastErrorCode).isEmpty())
         m_port.messageBox(UserPort::Box::Error,
-                          QStringLiteral("The journal answered with error code %1.").arg(records.lastErrorCode));
+                          QStringLiteral("The journal answered with error code %1.").arg(*records.lastErrorCode));
 }

@@ -17,8 +17,9 @@ public:
     enum ExitStatus { ExitDone = 0, ExitNoDevice = 1, ExitBadArguments = 2, ExitSearchFailed = 3, ExitNothingRead = 4,
                       ExitCancelled = 130 };
 
-    // How many ticks the identity may take before the reader gives up.
-    static constexpr int IdentityTickLimit = 64;
+    // How long the identity may take before the reader gives up; the engine
+    // ends each of its tries well before (a second each, three tries).
+    static constexpr int IdentityWaitLimitMs = 10000;
 
     HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort &port, FILE *out);
 

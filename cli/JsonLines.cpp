@@ -1,5 +1,8 @@
 #include "JsonLines.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "Codecs.h"
 #include "DeviceCharset.h"
 #include "LineDecoding.h"
@@ -81,7 +84,7 @@ public:
     {
         if (!m_buffer.isEmpty() && std::fwrite(m_buffer.constData(), 1, std::size_t(m_buffer.size()), m_out)
                                        != std::size_t(m_buffer.size()))
-            throw JournalFileError(QStringLiteral("Cannot write the JSON output."));
+            throw JournalFileError(CannotWriteOutputText(errno));
         m_buffer.clear();
     }
 
@@ -113,10 +116,32 @@ void AppendJsonString(QByteArray &out, QByteArrayView utf8)
     out += '"';
 }
 
+bool FlushOutput(std::FILE *out)
+{
+    errno = 0;
+    return std::fflush(out) == 0 && !std::ferror(out);
+}
+
+QString CannotWriteOutputText(int error)
+{
+    return QStringLiteral("Cannot write standard output. %1")
+        .arg(QString::fromLocal8Bit(std::strerror(error ? error : EIO)));
+}
+
 qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const DocumentIndex &documents,
-                      const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary)
+                      const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary,
+                      const std::function<bool()> &stop)
 {
     Writer writer(out, LineWidth);
+    // A signal ends the output between two documents; what was written is
+    // whole objects.
+    auto document = [&](const DocumentEntry &e, const QList<QByteArray> &raw, const QList<QByteArray> &service) {
+        if (stop && stop()) {
+            writer.flush();
+            throw JsonOutputStopped{};
+        }
+        writer.document(e, raw, service);
+    };
     const qint64 count = documents.size();
     auto serviceOf = [&](const DocumentEntry &e) {
         return e.firstService < 0 ? QList<QByteArray>() : serviceLines.mid(e.firstService, e.serviceCount);
@@ -129,7 +154,7 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
     qint64 lineNumber = 0;
     auto emitWithoutLines = [&] {
         for (; next < count && (current = documents.at(next)).lineCount == 0; ++next)
-            writer.document(current, {}, serviceOf(current));
+            document(current, {}, serviceOf(current));
     };
     emitWithoutLines();
     if (journal.written && journal.lineCount > 0) {
@@ -139,7 +164,7 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
                 return; // lines no document claims: none, as the search writes them
             lines.append(raw.toByteArray());
             if (quint32(lines.size()) == current.lineCount) {
-                writer.document(current, lines, serviceOf(current));
+                document(current, lines, serviceOf(current));
                 lines.clear();
                 ++next;
                 emitWithoutLines();
@@ -149,7 +174,7 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
     // A search that ended early: the last document as far as it came.
     for (; next < count; ++next) {
         current = documents.at(next);
-        writer.document(current, lines, serviceOf(current));
+        document(current, lines, serviceOf(current));
         lines.clear();
     }
     QByteArray tail = "{\"summary\":";
@@ -160,6 +185,7 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
     tail += "}\n";
     writer.raw(tail);
     writer.flush();
-    std::fflush(out);
+    if (!FlushOutput(out))
+        throw JournalFileError(CannotWriteOutputText(errno));
     return lineNumber;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <functional>
 
 // The result of a search as JSON Lines, for scripts: one object a document
 // ({"number", "date" YYYY-MM-DD, "time" HH:MM, "type", "lines" decoded,
@@ -20,9 +21,22 @@ struct JsonSummary
     QString outcome; // "completed", "ended on an error", "cancelled", ...
 };
 
-// Returns the journal lines written, or throws JournalFileError.
+// The output was stopped (a signal) before it was complete.
+struct JsonOutputStopped
+{
+};
+
+// Returns the journal lines written, or throws JournalFileError (the journal
+// file could not be read, or out could not be written). stop is asked after
+// every document; when it says yes, JsonOutputStopped is thrown.
 qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const DocumentIndex &documents,
-                      const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary);
+                      const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary,
+                      const std::function<bool()> &stop = {});
+
+// Flushes out; false, with the reason in errno, when it could not be written.
+bool FlushOutput(std::FILE *out);
+// What the user reads when standard output could not be written.
+QString CannotWriteOutputText(int error);
 
 // s as a JSON string, quotes included.
 void AppendJsonString(QByteArray &out, QByteArrayView utf8);

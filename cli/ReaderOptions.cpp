@@ -1,5 +1,6 @@
 #include "ReaderOptions.h"
 
+#include "Codecs.h"
 #include "SimulatorCommandLine.h"
 
 #include <QCommandLineParser>
@@ -129,6 +130,14 @@ std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString
             return fail(error, QStringLiteral("--dates takes dates as YYYY-MM-DD"));
         if (!o.fromTime.isValid() || !o.toTime.isValid())
             return fail(error, QStringLiteral("--dates takes times as HH:MM:SS"));
+        // The journal's date word holds the years 2000 to 2127 only; any
+        // other would silently become one of them.
+        for (const QDate &d : {o.fromDate, o.toDate}) {
+            if (d < FirstJournalDate || d > LastJournalDate)
+                return fail(error, QStringLiteral("--dates takes years from %1 to %2")
+                                       .arg(FirstJournalDate.year())
+                                       .arg(LastJournalDate.year()));
+        }
     }
     if (line.sim.simulatorOptionGiven() && !o.simulator)
         return fail(error, QStringLiteral("the --sim-* options need --simulator"));

@@ -56,6 +56,10 @@ int main(int argc, char *argv[])
         usb = tracer.get();
     }
 
+    // A reader whose standard output was closed (| head -1) ends as Unix
+    // tools end, quietly, even when started with SIGPIPE ignored.
+    std::signal(SIGPIPE, SIG_DFL);
+
     // Ctrl+C and SIGTERM end the read the way a time-out does, keeping what
     // came; a second one ends the program at once.
     for (int signal : {SIGINT, SIGTERM}) {

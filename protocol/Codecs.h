@@ -13,6 +13,10 @@
 //  - big-endian integers and packed BCD digits.
 // The C++ codecs live in a namespace of their own: the Functions library
 // exports C functions of the same names with other argument types.
+// The days a date word can name: its year field has seven bits.
+inline const QDate FirstJournalDate{2000, 1, 1};
+inline const QDate LastJournalDate{2127, 12, 31};
+
 namespace Codecs {
 
 quint16 EncodeDateVuze(const QDate &D1);

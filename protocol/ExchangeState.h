@@ -3,6 +3,8 @@
 #include "Packets.h"
 #include "SIUSBXP.h"
 
+#include <optional>
+
 // The period of the exchange tick. The tick counts below (an answer time-out
 // of 2 ticks, discovery every 601 ticks, 15000 ticks for an erase) were tuned
 // where a timer asked for 1 ms really fires at the system timer's resolution,
@@ -59,9 +61,9 @@ struct AnswerRecords
     data_130 Data130;
     data_132 Data132;
     bool identityReceived = false;
-    // Code of the last error frame (0: none yet), for whoever must say why a
-    // wait ended when the code has no text of its own.
-    quint8 lastErrorCode = 0;
+    // Code of the last error frame, for whoever must say why a wait ended
+    // when the code has no text of its own (0 is a code like any other).
+    std::optional<quint8> lastErrorCode;
 };
 
 // The timer that drives the engine's tick (ReadTimer). The windows and the
