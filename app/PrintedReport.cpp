@@ -2,11 +2,17 @@
 
 #include "LineDecoding.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
+
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -124,6 +130,49 @@ struct RangePrinted
 {
 };
 
+QString PrintFileOf(const QPrinter &printer)
+{
+    return printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+}
+
+JournalFileError CannotWritePrintFile(const QString &path, const QString &reason)
+{
+    return JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
+}
+
+// Qt's PDF writer does not report a write that failed: a file that is not a
+// plain file (a device, a pipe) is tried with one byte first...
+void CheckPrintFileBefore(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return;
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw CannotWritePrintFile(path, probe.errorString());
+    if (probe.write("%", 1) != 1)
+        throw CannotWritePrintFile(path, probe.errorString());
+}
+
+// ... and a plain file must end as every whole PDF does.
+void CheckPrintFileAfter(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return;
+    QFile written(path);
+    if (!written.open(QIODevice::ReadOnly))
+        throw CannotWritePrintFile(path, written.errorString());
+    const qint64 tail = qMin<qint64>(written.size(), 64);
+    written.seek(written.size() - tail);
+    if (written.read(tail).contains("%%EOF"))
+        return;
+    struct statvfs fs{};
+    const bool full = statvfs(QFile::encodeName(info.absolutePath()).constData(), &fs) == 0 && fs.f_bavail == 0;
+    throw CannotWritePrintFile(path, full ? QString::fromLocal8Bit(std::strerror(ENOSPC))
+                                          : QStringLiteral("The file is incomplete."));
+}
+
 } // namespace
 
 PageGeometry PrinterGeometry(const QPrinter &printer)
@@ -146,6 +195,9 @@ int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int Li
                        const QDateTime &printedAt)
 {
     printer.setDocName(QLatin1String(ReportJobTitle));
+    const QString file = PrintFileOf(printer);
+    if (!file.isEmpty())
+        CheckPrintFileBefore(file);
     QPainter painter;
     if (!painter.begin(&printer))
         throw JournalFileError(QStringLiteral("The printer cannot be used."));
@@ -172,5 +224,7 @@ int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int Li
     }
     layout.end();
     painter.end();
+    if (!file.isEmpty())
+        CheckPrintFileAfter(file);
     return layout.pages();
 }

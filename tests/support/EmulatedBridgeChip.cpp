@@ -24,8 +24,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char *SysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1";
-constexpr const char *DevNode = "/dev/bus/usb/001/002";
+// Where the chip sits on the bus; plugging another chip in takes the next
+// port and address, as the kernel gives them.
+struct BusAddress
+{
+    QByteArray sysPath;
+    QByteArray devNode;
+    int devnum;
+};
+
+BusAddress AddressAt(int port)
+{
+    const int devnum = port + 1;
+    return {QByteArray("/sys/devices/pci0000:00/0000:00:14.0/usb1/1-") + QByteArray::number(port),
+            QByteArray("/dev/bus/usb/001/") + QByteArray::number(devnum).rightJustified(3, '0'), devnum};
+}
 constexpr quint8 BulkIn = 0x81;
 constexpr quint8 BulkOut = 0x01;
 constexpr int PacketSize = 64;
@@ -81,15 +94,21 @@ struct EmulatedBridgeChip::State
 
     explicit State(const SimulatorOptions &o)
         : options(o)
-        , journal(o.seed, o.deviceType, o.documents)
         , random(o.faults.randomSeed)
         , latency(o.faults.latencyUs)
     {
-        journal.setEraseTimeUs(o.eraseTimeUs);
+        makeJournal();
+    }
+    void makeJournal()
+    {
+        journalPtr = std::make_unique<SimulatedJournal>(options.seed, options.deviceType, options.documents);
+        journalPtr->setEraseTimeUs(options.eraseTimeUs);
     }
 
     SimulatorOptions options;
-    SimulatedJournal journal;
+    std::unique_ptr<SimulatedJournal> journalPtr;
+    SimulatedJournal &journal() { return *journalPtr; }
+    BusAddress bus = AddressAt(1);
     std::mt19937_64 random;
     std::chrono::microseconds latency;
 
@@ -130,6 +149,9 @@ void EmulatedBridgeChip::State::addDevice()
     // The handler is in place before the node exists, so the device answers
     // as soon as libusb hears of it.
     GError *error = nullptr;
+    const char *DevNode = bus.devNode.constData();
+    const char *SysPath = bus.sysPath.constData();
+    const QByteArray devnum = QByteArray::number(bus.devnum);
     if (!umockdev_testbed_attach_ioctl(testbed, DevNode, handler, &error)) {
         const QString why = QString::fromUtf8(error ? error->message : "unknown");
         g_clear_error(&error);
@@ -141,12 +163,12 @@ void EmulatedBridgeChip::State::addDevice()
                               "E: DEVTYPE=usb_device\n"
                               "E: DRIVER=usb\n"
                               "E: BUSNUM=001\n"
-                              "E: DEVNUM=002\n"
+                              "E: DEVNUM=" + devnum.rightJustified(3, '0') + "\n"
                               "E: DEVNAME=" + DevNode + "\n"
                               "E: ID_VENDOR_ID=10c4\n"
                               "E: ID_MODEL_ID=ea61\n"
                               "A: busnum=1\\n\n"
-                              "A: devnum=2\\n\n"
+                              "A: devnum=" + devnum + "\\n\n"
                               "A: bConfigurationValue=1\\n\n"
                               "A: speed=12\\n\n"
                               "A: idVendor=10c4\\n\n"
@@ -333,7 +355,7 @@ void EmulatedBridgeChip::State::answer(const QByteArray &request)
     ++requests;
     requestWritten.notify_all();
     const std::optional<WireAnswer> answer = AnswerOnTheWire(
-        journal.handle(request), options.faults.scriptedFor(quint64(requests)), latency.count(), random);
+        journal().handle(request), options.faults.scriptedFor(quint64(requests)), latency.count(), random);
     if (!answer)
         return;
     transmit.push_back(Chunk{Clock::now() + std::chrono::microseconds(answer->delayUs), answer->bytes});
@@ -433,17 +455,17 @@ EmulatedBridgeChip::~EmulatedBridgeChip()
 
 SimulatedJournal &EmulatedBridgeChip::journal()
 {
-    return m_state->journal;
+    return m_state->journal();
 }
 
 QString EmulatedBridgeChip::deviceNode() const
 {
-    return QString::fromLatin1(DevNode);
+    return QString::fromLatin1(m_state->bus.devNode);
 }
 
 QString EmulatedBridgeChip::deviceNodeFile() const
 {
-    return m_state->rootDir + QLatin1String(DevNode);
+    return m_state->rootDir + QString::fromLatin1(m_state->bus.devNode);
 }
 
 void EmulatedBridgeChip::unplug()
@@ -454,7 +476,7 @@ void EmulatedBridgeChip::unplug()
         m_state->transmit.clear();
         m_state->received.clear();
     }
-    umockdev_testbed_remove_device(m_state->testbed, SysPath);
+    umockdev_testbed_remove_device(m_state->testbed, m_state->bus.sysPath.constData());
 }
 
 void EmulatedBridgeChip::plugIn()
@@ -464,7 +486,22 @@ void EmulatedBridgeChip::plugIn()
         m_state->gone = false;
         m_state->halted = false;
     }
-    umockdev_testbed_detach_ioctl(m_state->testbed, DevNode, nullptr);
+    umockdev_testbed_detach_ioctl(m_state->testbed, m_state->bus.devNode.constData(), nullptr);
+    m_state->addDevice();
+}
+
+void EmulatedBridgeChip::plugInAnother(const SimulatorOptions &options)
+{
+    {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->gone = false;
+        m_state->halted = false;
+        m_state->options = options;
+        m_state->requests = 0;
+        m_state->makeJournal();
+    }
+    umockdev_testbed_detach_ioctl(m_state->testbed, m_state->bus.devNode.constData(), nullptr);
+    m_state->bus = AddressAt(m_state->bus.devnum);
     m_state->addDevice();
 }
 

@@ -49,6 +49,9 @@ public:
     // The chip leaves the bus: its URBs fail with ENODEV and it leaves sysfs.
     void unplug();
     void plugIn();
+    // After unplug(): another chip, whose journal is made from options (another
+    // identity), comes on the bus at the next port and address.
+    void plugInAnother(const SimulatorOptions &options);
     // Bulk IN halts (every IN URB ends in a stall) until the host clears it.
     void stallIn();
     // Bulk OUT URBs are taken but never complete, as with a chip that stopped

@@ -1,5 +1,11 @@
+#include "DocumentIndex.h"
 #include "EmulatedBridgeChip.h"
+#include "ExchangeEngine.h"
+#include "FileNaming.h"
+#include "IdentityDisplay.h"
+#include "JournalSearch.h"
 #include "LibusbUsbXpress.h"
+#include "UserPort.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -523,3 +529,203 @@ TEST(EmulatedBridgeChip, TraceCarriesWhatTheBackendSaw)
 }
 
 } // namespace
+
+// ---- The journal that is read is the journal that was asked --------------------
+
+namespace {
+
+SimulatorOptions OtherJournal(DeviceType type = DeviceType::CashRegister)
+{
+    SimulatorOptions o = Journal(type);
+    o.seed = Seed + 40; // another fiscal memory number
+    return o;
+}
+
+QString FiscalMemoryOf(const SimulatedJournal &journal)
+{
+    data_132 id;
+    const auto &f = journal.identity().fiscalMemory;
+    std::copy(f.begin(), f.end(), id.fisc_ser_num.begin());
+    return FiscalMemoryText(id);
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(EmulatedBridgeChip, AnotherJournalPluggedInMidSearchEndsItWithTheFirstJournalsLinesOnly)
+{
+    EmulatedBridgeChip chip(Journal());
+    const QString first = FiscalMemoryOf(chip.journal());
+    QTemporaryDir ref, dir;
+    ASSERT_EQ(Reference({QStringLiteral("--all")}, DeviceType::CashRegister, ref.path()).status, 0);
+    const QByteArray reference = JournalFile(ref.path());
+
+    QProcess *p = StartReader({QStringLiteral("--all")}, dir.path());
+    ASSERT_TRUE(chip.waitForRequests(40, 60s));
+    chip.unplug();
+    std::this_thread::sleep_for(300ms);
+    chip.plugInAnother(OtherJournal());
+    ASSERT_NE(FiscalMemoryOf(chip.journal()), first);
+    const ReaderRun r = Finish(p);
+    EXPECT_EQ(r.status, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String("Another journal was attached; the read stopped."))) << r.err.toStdString();
+    const QString journalPath = dir.filePath(JournalFileName(first));
+    const QByteArray kept = FileBytes(journalPath);
+    EXPECT_TRUE(IsLinePrefix(kept, reference, 18 + 2)) << "only the first journal's lines, whole";
+    EXPECT_LT(kept.size(), reference.size());
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("Original_*.txt")}, QDir::Files).size(), 1);
+    DocumentIndex index;
+    EXPECT_TRUE(index.open(dir.filePath(DocumentIndexFileName(first)), kept.size() / 20)) << index.error().toStdString();
+}
+
+TEST(EmulatedBridgeChip, AnotherJournalPluggedInBetweenTwoSearchesNamesTheNextFiles)
+{
+    EmulatedBridgeChip chip(Journal());
+    QTemporaryDir dir, ref;
+    LibusbUsbXpress usb;
+    ExchangeState state;
+    CommandQueue commands;
+    AnswerRecords records;
+    NullUserPort port;
+    ManualTickTimer timer;
+    ExchangeEngine engine(usb, state, commands, records, port, timer);
+    ExchangeContext ctx{usb, state, commands, records, port};
+    FindConnectDevice(ctx);
+    ASSERT_NE(state.DevHandle, 0u);
+    get_info_initial(commands);
+    auto tickUntil = [&](const std::function<bool()> &done) {
+        const auto deadline = Clock::now() + 30s;
+        while (!done() && Clock::now() < deadline) {
+            engine.ReadTimerTimer();
+            std::this_thread::sleep_for(2ms);
+        }
+        return done();
+    };
+    ASSERT_TRUE(tickUntil([&] { return state.identityConfirmed; }));
+    const QString first = FiscalMemoryText(records.Data132);
+
+    auto search = [&] {
+        SearchRequest r;
+        r.mode = SearchRequest::Mode::ByNumbers;
+        r.fromNumber = QStringLiteral("2");
+        r.toNumber = QStringLiteral("6");
+        r.directory = dir.path();
+        r.fiscalMemory = FiscalMemoryText(records.Data132); // as the information dialog shows it
+        RequestListState requests;
+        SearchState searchState;
+        SearchView view;
+        const JournalSettings settings;
+        return JournalSearch(ctx, requests, searchState, settings, timer, view).run(r);
+    };
+    ASSERT_EQ(search(), JournalSearch::Outcome::Completed);
+
+    chip.unplug();
+    ASSERT_TRUE(tickUntil([&] { return state.DevHandle == 0; })) << "the engine sees the chip leave";
+    chip.plugInAnother(OtherJournal());
+    const QString second = FiscalMemoryOf(chip.journal());
+    ASSERT_TRUE(tickUntil([&] { return state.identityConfirmed && state.DevHandle != 0; }));
+    EXPECT_EQ(FiscalMemoryText(records.Data132), second) << "the identity is asked again after the reconnection";
+    ASSERT_EQ(search(), JournalSearch::Outcome::Completed);
+    CloseDevice(usb, state.DevHandle);
+
+    // The second journal's lines, in a file of its own name, as the simulator gives them.
+    ASSERT_EQ(Reader(SimulatorArgs() + QStringList{QStringLiteral("--sim-seed"), QString::number(Seed + 40),
+                                                   QStringLiteral("--numbers"), QStringLiteral("2"), QStringLiteral("6")},
+                     ref.path())
+                  .status,
+              0);
+    const QByteArray expected = FileBytes(ref.filePath(JournalFileName(second)));
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(FileBytes(dir.filePath(JournalFileName(second))), expected);
+    EXPECT_NE(FileBytes(dir.filePath(JournalFileName(first))), expected) << "the first journal's file is its own";
+}
+
+// ---- A wrong device type, the identity's faults, a chip that takes no writes ----
+
+TEST(EmulatedBridgeChip, LinesOfAnotherWidthAreNamedNotWritten)
+{
+    struct Case
+    {
+        DeviceType journal, chosen;
+        const char *said;
+    };
+    const Case cases[] = {
+        {DeviceType::CashRegister, DeviceType::FiscalPrinter,
+         "The journal's lines are 18 characters long: choose Cash Register."},
+        {DeviceType::FiscalPrinter, DeviceType::CashRegister,
+         "The journal's lines are 32 characters long: choose Fiscal Printer."},
+    };
+    for (const Case &c : cases) {
+        EmulatedBridgeChip chip(Journal(c.journal));
+        QTemporaryDir dir;
+        const ReaderRun r = Reader(TypeArgs(c.chosen) + QStringList{QStringLiteral("--numbers"), QStringLiteral("3"),
+                                                                    QStringLiteral("5")},
+                                   dir.path());
+        EXPECT_EQ(r.status, 3) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.said))) << r.err.toStdString();
+        EXPECT_EQ(JournalFile(dir.path()), QByteArray()) << "no garbled line";
+    }
+}
+
+TEST(EmulatedBridgeChip, IdentitySurvivesAStrayByteALateAnswerAndALostOne)
+{
+    // noise: a stray byte before the answer; slow: 35 ms and 700 ms late, far
+    // past two ticks; drop: the first request is never answered.
+    for (const char *faults : {"noise@1:1", "slow@1:35ms", "slow@1:700ms", "drop@1"}) {
+        EmulatedBridgeChip chip(Journal(DeviceType::CashRegister, QString::fromLatin1(faults)));
+        QTemporaryDir dir;
+        const ReaderRun r = Reader({QStringLiteral("--info")}, dir.path());
+        EXPECT_EQ(r.status, 0) << faults << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QLatin1String("Fiscal memory No: ") + FiscalMemoryOf(chip.journal()))) << faults;
+        EXPECT_FALSE(r.err.contains(QLatin1String("error code"))) << faults << ": " << r.err.toStdString();
+    }
+}
+
+TEST(EmulatedBridgeChip, AChipThatTakesNoWritesNeverFreezesTheReadAndCancelWorks)
+{
+    EmulatedBridgeChip chip(Journal());
+    LibusbUsbXpress usb;
+    ExchangeState state;
+    CommandQueue commands;
+    AnswerRecords records;
+    ManualTickTimer timer;
+
+    // Times when the window would have been let live, and a cancel 500 ms in.
+    struct Watch final : NullUserPort
+    {
+        Clock::time_point start = Clock::now();
+        Clock::time_point last = Clock::now();
+        Clock::duration longestGap{};
+        void keepAlive() override
+        {
+            const auto now = Clock::now();
+            longestGap = std::max(longestGap, now - last);
+            last = now;
+        }
+        bool cancelRequested() override { return Clock::now() - start > 500ms; }
+    } port;
+    ExchangeContext ctx{usb, state, commands, records, port};
+    FindConnectDevice(ctx);
+    ASSERT_NE(state.DevHandle, 0u);
+    state.identityConfirmed = true;
+    chip.holdWrites(true);
+
+    RequestListState requests;
+    requests.CmdList.appendDocumentRange(CmdDocumentInfo, 1, 3);
+    NullLineSink sink;
+    const JournalSettings settings;
+    RequestListExchange exchange(ctx, requests, settings, sink);
+    port.start = port.last = Clock::now();
+    const RequestListExchange::End end = Within(60s, "a search on a chip that takes no writes", [&] { return exchange.Run(); });
+    const auto took = Clock::now() - port.start;
+    EXPECT_EQ(end, RequestListExchange::End::Cancelled);
+    EXPECT_LT(took, 3s) << "the cancel was heard while the write waited";
+    EXPECT_LT(port.longestGap, 250ms) << "the window was not let live while the write waited";
+    chip.holdWrites(false);
+    CloseDevice(usb, state.DevHandle);
+}
