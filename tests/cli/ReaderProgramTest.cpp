@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QStringList>
 
+#include "SmallFileSystem.h"
+
 #include <gtest/gtest.h>
 
 // The headless reader as a script meets it: its output, its errors, its exit status.
@@ -217,6 +219,8 @@ TEST(ReaderProgram, ErrorCodesWithoutATextAreNamed)
         {"error42@5", "--all", "The journal answered with error code 42."},
         {"error200@1", "--info", "The journal answered with error code 200."},
         {"error3@5", "--all", "Document number is out of range"},
+        {"error0@5", "--all", "The journal answered with error code 0."},
+        {"error0@1", "--info", "The journal answered with error code 0."},
     };
     for (const Case &c : cases) {
         QTemporaryDir dir;
@@ -342,6 +346,129 @@ TEST(ReaderProgram, JsonLinesHoldEveryDocumentAndEqualTheJournalFile)
         EXPECT_EQ(last.value(QLatin1String("lines")).toInteger(), journal.count("\r\n")) << c.name;
         EXPECT_EQ(last.value(QLatin1String("outcome")).toString(), QLatin1String(c.outcome)) << c.name;
     }
+}
+
+} // namespace
+
+namespace {
+
+// ---- Standard output, the journal file and the disk, made real -----------------
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList simulated(std::initializer_list<const char *> args)
+{
+    QStringList out{QStringLiteral("--simulator")};
+    for (const char *a : args)
+        out << QString::fromLatin1(a);
+    return out;
+}
+
+TEST(ReaderProgram, StandardOutputThatCannotBeWrittenIsAFailure)
+{
+    for (const QStringList &args : {simulated({"--info"}), simulated({"--numbers", "5", "6"}),
+                                    simulated({"--json", "--numbers", "5", "6"})}) {
+        QTemporaryDir dir;
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(QStringLiteral(EJOURNAL_READ_PATH), args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        const QString said = QStringLiteral("Cannot write standard output. No space left on device");
+        EXPECT_EQ(p.exitCode(), 3) << args.join(QLatin1Char(' ')).toStdString() << "\n" << err.toStdString();
+        EXPECT_EQ(err.count(said), 1) << err.toStdString();
+    }
+}
+
+TEST(ReaderProgram, AClosedPipeEndsTheReaderQuietly)
+{
+    QProcess p;
+    p.start(QStringLiteral("bash"),
+            {QStringLiteral("-c"), QStringLiteral("set -o pipefail; '%1' --simulator --json --all | head -c 100 >/dev/null")
+                                       .arg(QStringLiteral(EJOURNAL_READ_PATH))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 128 + SIGPIPE) << "ended by SIGPIPE, as Unix tools end";
+    EXPECT_FALSE(QString::fromLocal8Bit(p.readAllStandardError()).contains(QLatin1String("Cannot write")));
+}
+
+// A journal file that is not a plain file (a link to /dev/full): the search
+// fails on it, and the JSON output reads the lines the search wrote, not the
+// endless zeros the device gives.
+TEST(ReaderProgram, OutputsReadTheLinesTheSearchWroteNotTheFile)
+{
+    const QString fiscal = fiscalNumber();
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("Original_%1.txt").arg(fiscal))));
+    QProcess p;
+    p.start(QStringLiteral(EJOURNAL_READ_PATH), simulated({"--json", "--directory"}) + QStringList{dir.path()}
+                                                   + QStringList{QStringLiteral("--all")});
+    ASSERT_TRUE(p.waitForFinished(30000)) << "the output reads for ever";
+    EXPECT_EQ(p.exitCode(), 3);
+    const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    const QJsonObject summary = QJsonDocument::fromJson(lines[lines.size() - 2]).object();
+    EXPECT_EQ(summary.value(QStringLiteral("lines")).toInt(-1), 0);
+    EXPECT_EQ(summary.value(QStringLiteral("outcome")).toString(), QStringLiteral("file error"));
+}
+
+// A real full file system, not only /dev/full: the reason is the system's,
+// and the journal file ends on its last whole line.
+TEST(ReaderProgram, AFullFileSystemLeavesWholeLinesAndSaysWhy)
+{
+    SmallFileSystem fs(64);
+    if (!fs.skipReason().empty())
+        GTEST_SKIP() << fs.skipReason();
+    QTemporaryDir ref;
+    ASSERT_EQ(reader(simulated({"--directory"}) + QStringList{ref.path(), QStringLiteral("--all")}).status, 0);
+    const QString fiscal = fiscalNumber();
+    const QByteArray reference = readFile(ref.filePath(QStringLiteral("Original_%1.txt").arg(fiscal)));
+
+    const ReaderRun r = reader(simulated({"--directory"}) + QStringList{fs.path(), QStringLiteral("--all")});
+    EXPECT_EQ(r.status, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String("No space left on device"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QLatin1String("Unknown error"))) << r.err.toStdString();
+    const QByteArray kept = readFile(fs.filePath(QStringLiteral("Original_%1.txt").arg(fiscal)));
+    EXPECT_GT(kept.size(), 0);
+    EXPECT_EQ(kept.size() % 20, 0) << "whole lines only";
+    EXPECT_TRUE(reference.startsWith(kept));
+}
+
+TEST(ReaderProgram, ASignalEndsTheJsonOutputToo)
+{
+    for (const auto &[signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        QTemporaryDir dir;
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(EJOURNAL_READ_PATH), simulated({"--sim-documents", "4000", "--json", "--all"}));
+        // The first bytes on standard output: the read is over, the output
+        // has begun and now waits for the pipe, which nobody drains.
+        ASSERT_TRUE(p.waitForReadyRead(60000));
+        ::kill(pid_t(p.processId()), signal);
+        QByteArray out;
+        while (p.state() != QProcess::NotRunning) {
+            p.waitForReadyRead(100);
+            out += p.readAllStandardOutput();
+        }
+        out += p.readAllStandardOutput();
+        EXPECT_EQ(p.exitCode(), status) << signal;
+        EXPECT_TRUE(out.endsWith('\n')) << "whole objects";
+        EXPECT_FALSE(out.contains("\"summary\"")) << "the output stopped before its end";
+    }
+}
+
+TEST(ReaderProgram, DatesTheDateWordCannotHoldAreRefused)
+{
+    for (const char *from : {"1899-12-31", "1999-12-31", "2128-01-01"}) {
+        const ReaderRun r = reader(simulated({"--dates", from, "00:00:00", "2025-01-01", "00:00:00"}));
+        EXPECT_EQ(r.status, 2) << from;
+        EXPECT_TRUE(r.err.contains(QLatin1String("from 2000 to 2127"))) << r.err.toStdString();
+    }
+    EXPECT_EQ(reader(simulated({"--dates", "2000-01-01", "00:00:00", "2127-12-31", "23:59:59"})).status, 0);
 }
 
 } // namespace

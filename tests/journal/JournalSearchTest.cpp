@@ -5,6 +5,7 @@
 #include "JournalSearch.h"
 #include "LineDecoding.h"
 #include "SearchRig.h"
+#include "SmallFileSystem.h"
 #include "TestRig.h"
 
 #include <QFile>
@@ -233,6 +234,41 @@ TEST(JournalSearch, ErrorMidwayKeepsTheLinesReceived)
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(0, 0));
     EXPECT_EQ(rig.searchState.JournalLineCount, 26);
     EXPECT_FALSE(rig.view.summary.isEmpty()) << "the finishing steps run on what arrived";
+}
+
+// A really full file system: the file keeps its whole lines only, the search
+// holds what the file holds, and the index describes exactly that.
+TEST(JournalSearch, AFullFileSystemLeavesWholeLinesAndAnIndexThatAgrees)
+{
+    SmallFileSystem fs(64);
+    if (!fs.skipReason().empty())
+        GTEST_SKIP() << fs.skipReason();
+    SearchRig rig(200);
+    SearchRequest r;
+    r.mode = SearchRequest::Mode::All;
+    r.directory = fs.path();
+    EXPECT_EQ(rig.find(r), JournalSearch::Outcome::FileError);
+    ASSERT_EQ(rig.port.boxes().size(), 1);
+    EXPECT_TRUE(rig.port.boxes().first().endsWith(QLatin1String("No space left on device")))
+        << rig.port.boxes().first().toStdString();
+
+    const QByteArray kept = readAll(fs.filePath(JournalFileName(rig.fiscal)));
+    const qint64 lines = kept.size() / 20;
+    EXPECT_EQ(kept.size() % 20, 0) << "whole lines only";
+    EXPECT_GT(lines, 0);
+    EXPECT_TRUE(rig.expectedJournal(0, 199).startsWith(kept));
+    EXPECT_EQ(rig.searchState.JournalLineCount, lines);
+    EXPECT_EQ(rig.searchState.journal.lineCount, lines);
+
+    DocumentIndex index;
+    ASSERT_TRUE(index.open(fs.filePath(DocumentIndexFileName(rig.fiscal)), lines)) << index.error().toStdString();
+    qint64 covered = 0;
+    for (qint64 i = 0; i < index.size(); ++i) {
+        const DocumentEntry e = index.at(i);
+        EXPECT_LE(e.firstLine + e.lineCount, lines) << "document " << e.number;
+        covered += e.lineCount;
+    }
+    EXPECT_EQ(covered, lines);
 }
 
 TEST(JournalSearch, UnwritableFolderIsReportedAndLeavesTheProgramUsable)

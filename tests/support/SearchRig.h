@@ -58,7 +58,8 @@ struct SearchRig : SimRig
 
     JournalSearch::Outcome find(SearchRequest r)
     {
-        r.directory = dir.path();
+        if (r.directory.isEmpty())
+            r.directory = dir.path();
         r.fiscalMemory = fiscal;
         JournalSearch search(context(), requests, searchState, settings, readTimer, view);
         return search.run(r);
