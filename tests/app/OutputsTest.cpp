@@ -1,6 +1,7 @@
 #include "GuiRig.h"
 #include "LineDecoding.h"
 #include "PrintedReport.h"
+#include "SmallFileSystem.h"
 #include "SpreadsheetDriver.h"
 
 #include <QApplication>
@@ -104,6 +105,25 @@ TEST(TextExport, FullDiskIsAnErrorNotASuccess)
     gui.main->ExportBtn->click();
     ASSERT_EQ(gui.dialogs.shown.size(), 2);
     EXPECT_EQ(gui.dialogs.shown[1], QStringLiteral("error: Cannot write file \"/dev/full\". No space left on device"));
+}
+
+// A search whose journal file is /dev/full fails at its first line; reading
+// that device gives endless zeros. The text export holds the lines the
+// search wrote (none), and ends.
+TEST(TextExport, ReadsTheLinesTheSearchWroteNotTheWholeFile)
+{
+    GuiRig gui(documents(12));
+    gui.tick();
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), gui.journalPath()));
+    gui.main->AllRadio->click();
+    gui.main->FindBtn->click();
+    gui.dialogs.shown.clear();
+    const QString exported = gui.dir.filePath(QStringLiteral("export.txt"));
+    gui.dialogs.saveNames = {exported};
+    gui.main->ExportBtn->click();
+    ASSERT_FALSE(gui.dialogs.shown.isEmpty());
+    EXPECT_EQ(gui.dialogs.shown.last(), QStringLiteral("information: Success."));
+    EXPECT_EQ(fileBytes(exported), QByteArray());
 }
 
 // A spreadsheet application that writes down the calls made of it.
@@ -277,6 +297,31 @@ TEST(PrintedReport, RefusesWithoutASearchAndCancelsQuietly)
     gui.dialogs.shown.clear();
     gui.main->PrintBtn->click();
     EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("print dialog")});
+}
+
+// Qt's PDF writer says nothing of a write that failed; the program does, and
+// names the file.
+TEST(PrintedReport, APdfFileThatCannotBeWrittenIsAnError)
+{
+    SmallFileSystem fs(64);
+    GuiRig gui(documents(80));
+    searchAll(gui);
+    QStringList targets{QStringLiteral("/dev/full")};
+    if (fs.skipReason().empty()) {
+        fs.fill();
+        targets << fs.filePath(QStringLiteral("report.pdf"));
+    } else {
+        std::printf("a full file system is not tried: %s\n", fs.skipReason().c_str());
+    }
+    for (const QString &target : targets) {
+        gui.dialogs.shown.clear();
+        gui.dialogs.pdfPath = target;
+        gui.dialogs.printerChoices = {true};
+        gui.main->PrintBtn->click();
+        ASSERT_EQ(gui.dialogs.shown.size(), 2) << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(gui.dialogs.shown[1],
+                  QStringLiteral("error: Cannot write file \"%1\". No space left on device").arg(target));
+    }
 }
 
 int pdfPages(const QByteArray &pdf)
