@@ -73,6 +73,21 @@ TEST(MainWindow, StartUpFillsTheInformationDialogWithoutShowingIt)
     EXPECT_TRUE(gui.main->ShowOnScreenCheck->isChecked());
 }
 
+// The date word holds the years 2000 to 2127: a picker that took 1899 would
+// send a request for 2027.
+TEST(MainWindow, DatePickersHoldOnlyTheDaysTheJournalCanName)
+{
+    GuiRig gui;
+    for (const char *name : {"FromDatePicker", "ToDatePicker"}) {
+        auto *picker = gui.main->findChild<QDateEdit *>(QLatin1String(name));
+        ASSERT_NE(picker, nullptr) << name;
+        picker->setDate(QDate(1899, 12, 31));
+        EXPECT_EQ(picker->date(), QDate(2000, 1, 1)) << name;
+        picker->setDate(QDate(2200, 1, 1));
+        EXPECT_EQ(picker->date(), QDate(2127, 12, 31)) << name;
+    }
+}
+
 TEST(MainWindow, StartUpWithoutDeviceStillOpens)
 {
     GuiRig gui({}, false);
