@@ -65,7 +65,8 @@ QString ReaderUsage()
            + QStringLiteral(
                "\n"
                "Exit status: 0 done, 1 no journal device found or opened, 2 bad arguments,\n"
-               "3 the search ended on an error answer, a time-out, a lost device or a file\n"
+               "3 the search ended on an error answer, a time-out, a lost device, another\n"
+               "journal attached, lines of another device type, or a file or standard output\n"
                "that could not be written, 4 the search did not start (no stored documents).\n");
 }
 
