@@ -63,6 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     AnswerRecords records;
     NullUserPort port;
     FindConnectDevice(link, state.DevHandle, port);
+    // As after start-up: the journal has said which it is. A reconnection
+    // on the way makes the search ask again and compare.
+    state.identityConfirmed = true;
     RequestListState search;
     TCmd range;
     range.Cmd = CmdJournalRange;
@@ -70,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     search.CmdList.appendDocumentRange(CmdDocumentInfo, 0, 2);
     JournalSettings settings;
     CountingSink sink;
-    RequestListExchange exchange(ExchangeContext{link, state, commands, records, port}, search, settings, sink);
+    RequestListExchange exchange(ExchangeContext{link, state, commands, records, port}, search, settings, sink,
+                                 records.Data132.fisc_ser_num);
     exchange.Run();
     // Every frame a line answer can carry holds at most 13 lines.
     FUZZ_CHECK(sink.lines <= qsizetype(size / AnswerFrameSize + 1) * 13);
