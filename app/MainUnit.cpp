@@ -354,6 +354,12 @@ void TMainForm::DeviceTypeGroupClick()
     Settings = SettingsFor(CashRegisterItem->isChecked() ? DeviceType::CashRegister : DeviceType::FiscalPrinter);
 }
 
+void TMainForm::chooseDeviceType(DeviceType type)
+{
+    (type == DeviceType::CashRegister ? CashRegisterItem : FiscalPrinterItem)->setChecked(true);
+    DeviceTypeGroupClick();
+}
+
 void TMainForm::CloseBtnClick()
 {
     close();

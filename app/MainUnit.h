@@ -58,6 +58,8 @@ public:
     // The spreadsheet application the export drives (LibreOffice Calc unless
     // replaced).
     void setSpreadsheetDriver(std::unique_ptr<SpreadsheetDriver> driver);
+    // The device type chosen at start (the command line's), as if clicked.
+    void chooseDeviceType(DeviceType type);
 
     // ---- Run-time state ----
     ExchangeState Link;       // DevHandle, SendReady, ..., timeout

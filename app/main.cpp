@@ -48,6 +48,9 @@ int main(int argc, char *argv[])
     QtDialogProvider dialogs;
     ProgramWindows windows(*usb, dialogs, options->simulator);
     TMainForm &MainForm = windows.MainForm;
+    // The simulated journal is of the type the command line gave; the
+    // window reads it as that type from the first search on.
+    MainForm.chooseDeviceType(options->sim.deviceType);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

@@ -88,6 +88,36 @@ TEST(MainWindow, DatePickersHoldOnlyTheDaysTheJournalCanName)
     }
 }
 
+// A fiscal printer's journal read as a cash register's is named, not
+// garbled; ejournal --simulator --device-type fiscal-printer chooses the
+// right type from the start.
+TEST(MainWindow, TheDeviceTypeIsSaidWhenWrongAndTakenFromTheCommandLine)
+{
+    SimulatorOptions printer;
+    printer.deviceType = DeviceType::FiscalPrinter;
+    printer.documents = 5;
+    GuiRig gui(printer);
+    gui.tick();
+    gui.main->AllRadio->click();
+    gui.main->FindBtn->click();
+    EXPECT_TRUE(gui.dialogs.shown.contains(
+        QStringLiteral("error: The journal's lines are 32 characters long: choose Fiscal Printer.")))
+        << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
+    QFile wrong(gui.journalPath());
+    ASSERT_TRUE(wrong.open(QIODevice::ReadOnly));
+    EXPECT_EQ(wrong.size(), 0) << "no garbled line";
+    wrong.close();
+
+    gui.dialogs.shown.clear();
+    gui.main->chooseDeviceType(DeviceType::FiscalPrinter);
+    EXPECT_TRUE(gui.main->findChild<QRadioButton *>(QStringLiteral("FiscalPrinterItem"))->isChecked());
+    gui.main->FindBtn->click();
+    QFile journal(gui.journalPath());
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    EXPECT_EQ(journal.readLine().size(), 32 + 2);
+    EXPECT_FALSE(gui.dialogs.shown.join(QLatin1Char('|')).contains(QLatin1String("characters long")));
+}
+
 TEST(MainWindow, StartUpWithoutDeviceStillOpens)
 {
     GuiRig gui({}, false);
