@@ -118,21 +118,6 @@ void CheckFrameLength(ExchangeContext &ctx, const AnswerFrame &frame, quint32 by
     }
 }
 
-WriteResult WriteRequest(ExchangeContext &ctx, const Tusb_cmd &packet)
-{
-    ExchangeState &s = ctx.state;
-    ctx.port.clearErrorLabel();
-    s.SendPending = false;
-    s.AwaitingAnswer = true;
-    s.WaitTicks = 0;
-    WriteResult r;
-    r.toWrite = quint32(packet.size());
-    const SI_STATUS status = ctx.usb.SI_Write(s.DevHandle, packet.data.data(), r.toWrite, &r.written);
-    s.SendReady = true;
-    r.ok = status == SI_SUCCESS && r.written == r.toWrite;
-    return r;
-}
-
 WriteResult WriteRequestInSlices(ExchangeContext &ctx, const Tusb_cmd &packet)
 {
     ExchangeState &s = ctx.state;

@@ -43,10 +43,6 @@ struct WriteResult
     quint32 toWrite = 0;
     bool cancelled = false; // the user cancelled before the device took it
 };
-// Writes one request: from now on an answer is awaited and the wait count
-// starts again; the error label's text goes.
-WriteResult WriteRequest(ExchangeContext &ctx, const Tusb_cmd &packet);
-
 struct ReadResult
 {
     bool ok = false;           // the link gave a whole frame
@@ -62,10 +58,13 @@ ReadResult ReadAnswerFrame(ExchangeContext &ctx, AnswerFrame &frame);
 // request; the slices add up to the link's write time-out.
 constexpr quint32 WriteSliceMs = 50;
 
-// The same, but waiting for the device to take the request in slices of
-// WriteSliceMs, keeping the window alive between them, so a device that does
-// not take writes never freezes it. A cancel seen between slices gives up
-// the request, which has not gone out.
+// Writes one request: from now on an answer is awaited and the wait count
+// starts again; the error label's text goes. It waits for the device to take
+// the request in slices of WriteSliceMs, up to the link's write time-out,
+// keeping the window alive between them, so a device that does not take
+// writes never freezes it. A cancel seen between slices gives up the
+// request, which has not gone out. (The engine's tick, which must not let
+// the window in, writes a slice a tick instead.)
 WriteResult WriteRequestInSlices(ExchangeContext &ctx, const Tusb_cmd &packet);
 
 // How long one slice of a sliced read waits, and how long an answer already

@@ -165,17 +165,16 @@ bool RequestListExchange::sendAgain()
 
 void RequestListExchange::endCancelled()
 {
-    ExchangeState &s = m_ctx.state;
-    s.AwaitingAnswer = false;
-    s.SendPending = false;
-    s.SendReady = true;
-    m_ctx.port.progressAbort();
-    m_ctx.port.restoreBusyPointer();
-    m_ctx.port.setFindEnabled(true);
-    m_end = End::Cancelled;
+    endWithoutWaiting(End::Cancelled);
 }
 
 void RequestListExchange::endOnFault(End why, const QString &text)
+{
+    endWithoutWaiting(why);
+    m_ctx.port.messageBox(UserPort::Box::Error, text);
+}
+
+void RequestListExchange::endWithoutWaiting(End why)
 {
     ExchangeState &s = m_ctx.state;
     s.AwaitingAnswer = false;
@@ -184,7 +183,6 @@ void RequestListExchange::endOnFault(End why, const QString &text)
     m_ctx.port.progressAbort();
     m_ctx.port.restoreBusyPointer();
     m_ctx.port.setFindEnabled(true);
-    m_ctx.port.messageBox(UserPort::Box::Error, text);
     m_end = why;
 }
 

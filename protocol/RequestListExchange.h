@@ -103,6 +103,7 @@ private:
     bool checkIdentity(); // false when another journal answered
     bool linesFitTheWidth() const;
     void endOnFault(End why, const QString &text);
+    void endWithoutWaiting(End why); // nothing awaited, the window's controls back
     void answerRange();
     void answerDocumentInfo();
     void answerDocumentLines();
