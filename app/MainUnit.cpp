@@ -319,7 +319,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 void TMainForm::FormKeyDown(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers held = event->modifiers();
-    if (event->key() == Qt::Key_E && (held & Qt::ControlModifier) && (held & Qt::AltModifier) && PassForm)
+    if (event->key() == Qt::Key_E && (held & Qt::ControlModifier) && (held & Qt::AltModifier) && PassForm
+        && !m_reading)
         PassForm->show();
 }
 
@@ -409,9 +410,8 @@ void TMainForm::FindBtnClick()
     // The information dialog's field is the program's record of the number.
     request.fiscalMemory = SysInfoForm ? SysInfoForm->FiscalMemoryEdit->text() : FiscalMemoryText(Answers.Data132);
 
-    m_searching = true;
-    m_readInProgress = true;
-    m_closeAfterSearch = false;
+    m_closeRequested = false;
+    setReading(true);
     try {
         JournalSearch search(ExchangeContext{m_usb, Link, Commands, Answers, m_port}, Requests, Search, Settings,
                              m_readTimerControl, *this);
@@ -423,18 +423,27 @@ void TMainForm::FindBtnClick()
         if (!ReadTimer->isActive())
             ReadTimer->start();
     }
-    m_searching = false;
-    m_readInProgress = false;
-    if (m_closeAfterSearch)
+    setReading(false);
+    if (m_closeRequested)
         close();
+}
+
+void TMainForm::setReading(bool reading)
+{
+    m_reading = reading;
+    // The diagnostic window is not modal and exists to watch the exchange:
+    // it stays reachable. Ctrl+Alt+E asks the state in FormKeyDown.
+    for (QWidget *w : std::initializer_list<QWidget *>{FindBtn, SpeedButton1, PrintBtn, ExportBtn, ExcelBtn,
+                                                       DeviceTypeGroup})
+        w->setEnabled(!reading);
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     // The read runs inside the Find click, on this window; closing it now
     // would pull the windows from under it. Cancel the read, then close.
-    if (m_readInProgress) {
-        m_closeAfterSearch = true;
+    if (m_reading) {
+        m_closeRequested = true;
         if (StatusForm)
             StatusForm->requestCancel();
         event->ignore();
@@ -528,7 +537,7 @@ void TMainForm::alignPanes(QTextEdit *scrolled)
 
 bool TMainForm::wheelIntoFile(QTextEdit *pane, QWheelEvent *event)
 {
-    if (m_searching || !Search.journal.written)
+    if (m_reading || !Search.journal.written)
         return false;
     QScrollBar *own = pane->verticalScrollBar();
     const int delta = event->angleDelta().y();
@@ -552,7 +561,7 @@ void TMainForm::OriginalScrollBarChange()
 {
     // The search is still writing the journal file; it shows the first
     // window itself when it is done.
-    if (m_searching)
+    if (m_reading)
         return;
     ShowJournalWindow(OriginalScrollBar->value());
 }
@@ -609,8 +618,6 @@ void TMainForm::setElapsedText(const QString &text)
 void TMainForm::setResultRange(qint64 lineCount)
 {
     const int max = qMax(0, ClampToInt(lineCount - 1));
-    // The search has closed the journal file: the view may read it again.
-    m_searching = false;
     OriginalScrollBar->setRange(0, max);
     OriginalScrollBar->setValue(0);
 }

@@ -79,6 +79,7 @@ public:
     TDebugForm *debugForm() const { return DebugForm; }
     TSysInfoForm *sysInfoForm() const { return SysInfoForm; }
     TStatusForm *statusForm() const { return StatusForm; }
+    bool reading() const { return m_reading; }
 
     // ---- Controls (the form's, and these) ----
     QLabel *StatusPanel[3]; // StatusPanel0..2 of the form, by number
@@ -142,7 +143,6 @@ private:
     std::unique_ptr<SpreadsheetDriver> m_spreadsheet;
     QtTickTimer m_readTimerControl;
     std::unique_ptr<ExchangeEngine> m_engine;
-    bool refusedDuringRead();
     // Line i of "Original" beside line i of "Decoded": the other pane follows
     // the one that scrolled, both with a whole line at the top.
     void alignPanes(QTextEdit *scrolled);
@@ -162,10 +162,13 @@ private:
     void showDocumentOfTopLine();
     bool navigationRefused();
 
-    bool m_searching = false;     // the journal file is being written
-    bool m_readInProgress = false; // the Find click is still running
+    // The one read state: while the Find click reads, everything that would
+    // start another exchange, an output or a modal window is disabled.
+    void setReading(bool reading);
+
+    bool m_reading = false;    // the Find click is reading (setReading)
+    bool m_closeRequested = false; // closed during the read: close once it has ended
     bool m_aligning = false;
-    bool m_closeAfterSearch = false;
     qint64 m_windowFirst = -1; // the journal line of the panes' first line; -1: no window shown
     JournalHit m_hit;          // the last find's hit, marked while its line is on screen
     QString m_hitText;

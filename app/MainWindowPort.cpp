@@ -126,7 +126,9 @@ void MainWindowPort::restoreBusyPointer()
 
 void MainWindowPort::setFindEnabled(bool enabled)
 {
-    m_window.FindBtn->setEnabled(enabled);
+    // While the window reads, the read state owns the button; an error that
+    // ends the exchange early must not offer a second read inside the first.
+    m_window.FindBtn->setEnabled(enabled && !m_window.reading());
 }
 
 void MainWindowPort::processPendingMessages()

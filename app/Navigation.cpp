@@ -84,7 +84,7 @@ void TMainForm::openFindBar(FindBar::Mode mode)
 
 bool TMainForm::navigationRefused()
 {
-    if (m_readInProgress) {
+    if (m_reading) {
         ResultFindBar->say(QStringLiteral("the read is still running"));
         return true;
     }

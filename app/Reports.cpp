@@ -39,20 +39,8 @@ void TMainForm::writeDecodedLines(const QString &path)
     CloseWrittenFile(empty);
 }
 
-// A read in progress writes the journal file the outputs read: they wait for
-// it to end (the buttons say no with a beep meanwhile).
-bool TMainForm::refusedDuringRead()
-{
-    if (!m_readInProgress)
-        return false;
-    m_port.beep();
-    return true;
-}
-
 void TMainForm::ExportBtnClick()
 {
-    if (refusedDuringRead())
-        return;
     const QString path = m_dialogs.saveFileName(this, QStringLiteral("Save to file"), SaveDialogDirectory,
                                                 QStringLiteral("TXT files (*.txt);;All files (*.*)"),
                                                 QStringLiteral("txt"));
@@ -69,8 +57,6 @@ void TMainForm::ExportBtnClick()
 
 void TMainForm::ExcelBtnClick()
 {
-    if (refusedDuringRead())
-        return;
     if (!m_spreadsheet || !m_spreadsheet->isInstalled()) {
         m_port.messageBox(UserPort::Box::Error, QStringLiteral("Excel is missing. Please install it first"));
         return;
@@ -110,8 +96,6 @@ void TMainForm::ExcelBtnClick()
 
 void TMainForm::PrintBtnClick()
 {
-    if (refusedDuringRead())
-        return;
     if (Search.SearchType <= NoSearchType) {
         m_port.messageBox(UserPort::Box::Warning, QStringLiteral("Please make new search"));
         return;

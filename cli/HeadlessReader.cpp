@@ -45,7 +45,7 @@ public:
     void setSummaryText(const QString &text) override
     {
         summary = text;
-        if (m_json)
+        if (m_json || text.isEmpty())
             return;
         std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData());
         if (!FlushOutput(m_out) && outputError == 0)

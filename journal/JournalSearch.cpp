@@ -121,6 +121,8 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
     m_requests.PrevNum = 0;
     m_requests.CCC = 0;
     m_view.clearResultPanes();
+    // The status bar speaks of this read from now on, even one that never starts.
+    m_view.setSummaryText(QString());
     m_state.JournalLineCount = 0;
     m_requests.CmdList.clear();
     m_requests.CmdIndex = 0;
@@ -141,7 +143,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
         RequestListExchange confirm(m_ctx, m_requests, m_settings, none);
         m_end = confirm.ConfirmJournal();
         if (m_end != RequestListExchange::End::Completed) {
-            done();
+            done(m_end != RequestListExchange::End::Cancelled);
             return m_end == RequestListExchange::End::Cancelled ? Outcome::Cancelled : Outcome::EndedOnError;
         }
         request.fiscalMemory = FiscalMemoryText(m_ctx.records.Data132);
@@ -357,12 +359,17 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
         m_view.showResultWindow(0);
         m_view.setSummaryText(cancelled ? CancelledText(m_state.JournalLineCount)
                                         : SummaryText(documentCount(request), m_state.JournalLineCount));
+    } else if (cancelled) {
+        // Nothing is shown of a large read, but how it ended is said.
+        m_view.setSummaryText(CancelledText(m_state.JournalLineCount));
     }
-    done();
+    // A cancelled read has said how it ended in the status bar; "Done" would
+    // say it finished.
+    done(m_end != RequestListExchange::End::Cancelled);
     return decodedWritten;
 }
 
-void JournalSearch::done()
+void JournalSearch::done(bool sayDone)
 {
     m_ctx.port.restoreBusyPointer();
     m_ctx.port.setFindEnabled(true);
@@ -370,5 +377,6 @@ void JournalSearch::done()
     // it runs again however the search ended.
     if (!m_readTimer.isActive())
         m_readTimer.start();
-    m_ctx.port.messageBox(UserPort::Box::Information, QStringLiteral("Done"));
+    if (sayDone)
+        m_ctx.port.messageBox(UserPort::Box::Information, QStringLiteral("Done"));
 }

@@ -95,7 +95,7 @@ private:
     bool startMode(const SearchRequest &request, bool &showOnScreen);
     // False when the decoded file could not be written (the user was told).
     bool finish(const SearchRequest &request, bool showOnScreen, bool cancelled);
-    void done();
+    void done(bool sayDone = true);
     qint64 documentCount(const SearchRequest &request) const;
 
     ExchangeContext m_ctx;

@@ -461,7 +461,7 @@ TEST(ProgressDialog, CancelOrEscapeEndsTheReadAndTheNextReadsEverything)
     }
 }
 
-TEST(ProgressDialog, OutputsWaitForTheReadAndClosingCancelsIt)
+TEST(ProgressDialog, DuringAReadOnlyTheDiagnosticWindowIsReachableAndClosingCancelsIt)
 {
     GuiRig gui(withDocuments(20));
     gui.main->show();
@@ -470,9 +470,19 @@ TEST(ProgressDialog, OutputsWaitForTheReadAndClosingCancelsIt)
     gui.dialogs.saveNames = {gui.dir.filePath(QStringLiteral("report.txt"))};
     QString findSaid, goToSaid;
     qint64 topDuringRead = 0;
+    QStringList enabledDuringRead;
+    bool serviceShown = false;
     QTimer::singleShot(0, gui.main, [&] {
+        for (const char *name : {"FindBtn", "SpeedButton1", "PrintBtn", "ExportBtn", "ExcelBtn", "DeviceTypeGroup"}) {
+            if (gui.main->findChild<QWidget *>(QLatin1String(name))->isEnabled())
+                enabledDuringRead << QLatin1String(name);
+        }
+        // What a user does: the buttons, the information button, the keys.
         gui.main->ExportBtn->click();
         gui.main->PrintBtn->click();
+        gui.main->SpeedButton1->click();
+        QTest::keyClick(gui.main, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+        serviceShown = gui.pass->isVisible();
         gui.main->findInResult(QStringLiteral("kafa"), false);
         findSaid = gui.main->ResultFindBar->Outcome->text();
         gui.main->goToDocument(3);
@@ -480,17 +490,54 @@ TEST(ProgressDialog, OutputsWaitForTheReadAndClosingCancelsIt)
         topDuringRead = gui.main->topJournalLine();
     });
     gui.main->FindBtn->click();
+    EXPECT_TRUE(enabledDuringRead.isEmpty()) << enabledDuringRead.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(serviceShown) << "no modal window opens inside the read";
+    EXPECT_FALSE(gui.info->isVisible());
     EXPECT_FALSE(gui.dialogs.shown.join(QLatin1Char('\n')).contains(QLatin1String("save dialog")))
         << "no output while the read writes the journal file";
     EXPECT_EQ(findSaid, QStringLiteral("the read is still running"));
     EXPECT_EQ(goToSaid, QStringLiteral("the read is still running"));
     EXPECT_EQ(topDuringRead, -1) << "nothing of the file half written is shown";
     EXPECT_FALSE(QFile::exists(gui.dir.filePath(QStringLiteral("report.txt"))));
+    for (const char *name : {"FindBtn", "SpeedButton1", "PrintBtn", "ExportBtn", "ExcelBtn", "DeviceTypeGroup"})
+        EXPECT_TRUE(gui.main->findChild<QWidget *>(QLatin1String(name))->isEnabled()) << name << " after the read";
 
+    gui.dialogs.shown.clear();
     QTimer::singleShot(0, gui.main, [&] { gui.main->close(); });
     gui.main->FindBtn->click();
     EXPECT_EQ(gui.main->StatusPanel[0]->text(), JournalSearch::CancelledText(0));
     EXPECT_FALSE(gui.main->isVisible()) << "the window closes once the read has ended";
+    EXPECT_FALSE(gui.dialogs.shown.join(QLatin1Char('|')).contains(QLatin1String("Done")))
+        << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
+}
+
+// The status bar speaks of the last read: a read that never starts, or one
+// cancelled without showing its lines, leaves no word of the one before.
+TEST(ProgressDialog, TheStatusBarSpeaksOfTheLastReadAndACancelSaysNoDone)
+{
+    GuiRig gui(withDocuments(20));
+    gui.main->show();
+    gui.tick();
+    gui.main->AllRadio->click();
+    gui.main->FindBtn->click();
+    ASSERT_TRUE(gui.main->StatusPanel[0]->text().startsWith(QLatin1String("Found 20 documents")));
+
+    gui.dialogs.shown.clear();
+    QTimer::singleShot(0, gui.status, [&] { gui.status->CancelBtn->click(); });
+    gui.main->FindBtn->click();
+    EXPECT_EQ(gui.main->StatusPanel[0]->text(), JournalSearch::CancelledText(0));
+    EXPECT_FALSE(gui.dialogs.shown.contains(QStringLiteral("information: Done")))
+        << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
+
+    // The journal erased: "All" does not start, and says nothing of before.
+    gui.main->FindBtn->click();
+    gui.usb->journal().handle(RequestBytes(CmdErase, {}));
+    gui.main->Answers.Data132.doc_count = 0;
+    gui.dialogs.shown.clear();
+    gui.main->FindBtn->click();
+    EXPECT_TRUE(gui.dialogs.shown.contains(QStringLiteral("warning: No stored documents")))
+        << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(gui.main->StatusPanel[0]->text(), QString());
 }
 
 } // namespace
