@@ -137,7 +137,7 @@ QString PrintFileOf(const QPrinter &printer)
 
 JournalFileError CannotWritePrintFile(const QString &path, const QString &reason)
 {
-    return JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
+    return JournalFileError(CannotWriteText(path, reason));
 }
 
 // Qt's PDF writer does not report a write that failed: a file that is not a

@@ -11,8 +11,6 @@
 
 #include <QElapsedTimer>
 
-#include <cerrno>
-
 #include <chrono>
 #include <thread>
 
@@ -48,8 +46,7 @@ public:
         if (m_json || text.isEmpty())
             return;
         std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData());
-        if (!FlushOutput(m_out) && outputError == 0)
-            outputError = errno ? errno : EIO;
+        outputError = FlushOutput(m_out);
     }
     QString summary;
     int outputError = 0; // errno of a failed write to m_out
@@ -79,7 +76,7 @@ int printIdentity(FILE *out, const IdentityTexts &t)
     };
     for (const auto &[label, value] : rows)
         std::fprintf(out, "%s %s\n", label, value->toLocal8Bit().constData());
-    return FlushOutput(out) ? 0 : errno ? errno : EIO;
+    return FlushOutput(out);
 }
 
 } // namespace
@@ -212,8 +209,8 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     }
     // Standard output is a file like any other: a write it refused (a full
     // disk) is a failure, said on standard error.
-    if (!FlushOutput(m_out) && outputError == 0)
-        outputError = errno ? errno : EIO;
+    if (outputError == 0)
+        outputError = FlushOutput(m_out);
     if (outputError != 0 && !outputSaid) {
         m_port.messageBox(UserPort::Box::Error, CannotWriteOutputText(outputError));
         if (status == ExitDone)

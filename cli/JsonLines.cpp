@@ -84,7 +84,7 @@ public:
     {
         if (!m_buffer.isEmpty() && std::fwrite(m_buffer.constData(), 1, std::size_t(m_buffer.size()), m_out)
                                        != std::size_t(m_buffer.size()))
-            throw JournalFileError(CannotWriteOutputText(errno));
+            throw JournalFileError(CannotWriteOutputText(errno != 0 ? errno : EIO));
         m_buffer.clear();
     }
 
@@ -116,16 +116,18 @@ void AppendJsonString(QByteArray &out, QByteArrayView utf8)
     out += '"';
 }
 
-bool FlushOutput(std::FILE *out)
+int FlushOutput(std::FILE *out)
 {
     errno = 0;
-    return std::fflush(out) == 0 && !std::ferror(out);
+    if (std::fflush(out) == 0 && !std::ferror(out))
+        return 0;
+    // A failure kept from an earlier write leaves errno unset.
+    return errno != 0 ? errno : EIO;
 }
 
 QString CannotWriteOutputText(int error)
 {
-    return QStringLiteral("Cannot write standard output. %1")
-        .arg(QString::fromLocal8Bit(std::strerror(error ? error : EIO)));
+    return QStringLiteral("Cannot write standard output. %1").arg(QString::fromLocal8Bit(std::strerror(error)));
 }
 
 qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const DocumentIndex &documents,
@@ -185,7 +187,7 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
     tail += "}\n";
     writer.raw(tail);
     writer.flush();
-    if (!FlushOutput(out))
-        throw JournalFileError(CannotWriteOutputText(errno));
+    if (const int error = FlushOutput(out))
+        throw JournalFileError(CannotWriteOutputText(error));
     return lineNumber;
 }

@@ -33,8 +33,8 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
                       const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary,
                       const std::function<bool()> &stop = {});
 
-// Flushes out; false, with the reason in errno, when it could not be written.
-bool FlushOutput(std::FILE *out);
+// Flushes out: 0, or the errno of a write that failed (now or before).
+int FlushOutput(std::FILE *out);
 // What the user reads when standard output could not be written.
 QString CannotWriteOutputText(int error);
 

@@ -16,11 +16,16 @@ QString CannotCreateText(const QString &path, const QString &reason)
     return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
 }
 
+QString CannotWriteText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason);
+}
+
 namespace {
 
 JournalFileError CannotWrite(const QFile &file)
 {
-    return JournalFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(file.fileName(), file.errorString()));
+    return JournalFileError(CannotWriteText(file.fileName(), file.errorString()));
 }
 
 } // namespace

@@ -96,6 +96,7 @@ bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath
                       const std::function<bool()> &every100Lines = {});
 
 QString CannotCreateText(const QString &path, const QString &reason);
+QString CannotWriteText(const QString &path, const QString &reason);
 
 // Flushes and closes a file that was written. QFile::write only says that Qt
 // took the bytes; the file system's word (a full disk) comes here, and a

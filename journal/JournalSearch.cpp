@@ -183,12 +183,10 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
         return Outcome::NotStarted;
     }
 
-    // The journal whose lines go into this file: another one found after a
-    // reconnection ends the search.
-    const std::optional<RequestListExchange::JournalId> journal =
-        m_ctx.records.identityReceived ? std::optional(m_ctx.records.Data132.fisc_ser_num) : std::nullopt;
+    // The journal whose lines go into this file (its identity is confirmed
+    // by now): another one found after a reconnection ends the search.
     FileSink sink(*file, m_state.JournalLineCount, lineWidth, index);
-    RequestListExchange exchange(m_ctx, m_requests, m_settings, sink, journal);
+    RequestListExchange exchange(m_ctx, m_requests, m_settings, sink, m_ctx.records.Data132.fisc_ser_num);
     try {
         m_end = exchange.Run();
         file->close();

@@ -219,8 +219,8 @@ bool RequestListExchange::handleFrame()
     }
     if (FrameCommand(m_buffer) == CmdDocumentLines && !linesFitTheWidth()) {
         // Cut at the chosen width, these lines would be garbage in the file.
-        endOnFault(End::WrongLineWidth, WrongLineWidthText(FramePayloadLength(m_buffer), m_buffer[AnswerHeaderSize + 6],
-                                                           m_settings.LineWidth));
+        endOnFault(End::WrongLineWidth,
+                   WrongLineWidthText(FramePayloadLength(m_buffer), answeredRows(), m_settings.LineWidth));
         return false;
     }
     switch (FrameCommand(m_buffer)) {
@@ -251,10 +251,14 @@ bool RequestListExchange::checkIdentity()
     return true;
 }
 
+int RequestListExchange::answeredRows() const
+{
+    return FramePayload(m_buffer)[6]; // a lines answer's row count, after number and first row
+}
+
 bool RequestListExchange::linesFitTheWidth() const
 {
-    const int rows = m_buffer[AnswerHeaderSize + 6];
-    return FramePayloadLength(m_buffer) == data_124::HeaderSize + rows * int(m_settings.LineWidth);
+    return FramePayloadLength(m_buffer) == data_124::HeaderSize + answeredRows() * int(m_settings.LineWidth);
 }
 
 bool RequestListExchange::answersCurrentRequest() const

@@ -101,6 +101,7 @@ private:
     bool handleFrame(); // false when an error frame ends the search
     bool answersCurrentRequest() const;
     bool checkIdentity(); // false when another journal answered
+    int answeredRows() const;
     bool linesFitTheWidth() const;
     void endOnFault(End why, const QString &text);
     void endWithoutWaiting(End why); // nothing awaited, the window's controls back
