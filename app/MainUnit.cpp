@@ -53,26 +53,6 @@ constexpr int DesignWidth = 875;
 constexpr int DesignHeight = 722;
 constexpr int StatusBarHeight = 20;
 
-QFont journalFont()
-{
-    QFont f(QStringLiteral("Courier New"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setPixelSize(11);
-    return f;
-}
-
-// The raw pane shows each device byte as the character of that code.
-QString rawText(const QList<QByteArray> &lines)
-{
-    QString text;
-    for (const QByteArray &line : lines) {
-        if (!text.isEmpty())
-            text += QLatin1Char('\n');
-        text += RawLineForDisplay(line);
-    }
-    return text;
-}
-
 } // namespace
 
 // ---- ReadTimer ------------------------------------------------------------------
@@ -180,14 +160,10 @@ void TMainForm::createControls()
     connect(AllRadio, &QRadioButton::clicked, this, &TMainForm::AllRadioClick);
     connect(FindBtn, &QToolButton::clicked, this, &TMainForm::FindBtnClick);
 
-    for (QTextEdit *pane : {DataMemo, ConvertMemo}) {
-        pane->setFont(journalFont());
-        pane->document()->setDefaultFont(journalFont());
-        connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, pane] { alignPanes(pane); });
-    }
-    // An arrow moves one line, the trough and PgUp/PgDn one window.
-    OriginalScrollBar->setPageStep(JournalWindowLines);
-    connect(OriginalScrollBar, &QScrollBar::valueChanged, this, &TMainForm::OriginalScrollBarChange);
+    ResultPanes->setSource(Search.journal, Settings);
+    connect(ResultPanes, &ResultView::topLineChanged, this, &TMainForm::showDocumentOfLine);
+    connect(ResultPanes, &ResultView::loadFailed, this,
+            [this](const QString &message) { m_port.messageBox(UserPort::Box::Error, message); });
 
     createNavigation();
     layOutStatusPanels();
@@ -200,7 +176,6 @@ void TMainForm::FormCreate()
     Link.SendReady = true;
     Commands.clear();
     Requests.StrList.clear();
-    StrList1.clear();
     Requests.CCC = 0;
     // Only the days the journal's date word can name.
     for (QDateEdit *picker : {FromDatePicker, ToDatePicker})
@@ -219,12 +194,11 @@ void TMainForm::FormCreate()
 void TMainForm::FormDestroy()
 {
     Requests.StrList.clear();
-    StrList1.clear();
     ReadTimer->stop();
     if (Link.DevHandle != 0)
         CloseDevice(m_usb, Link.DevHandle);
     Commands.clear();
-    DataMemo->clear();
+    ResultPanes->clear();
 }
 
 // ---- Layout -----------------------------------------------------------------------
@@ -255,10 +229,8 @@ void TMainForm::layOutAnchors()
     GroupBox1->resize(qMax(100, 861 + dw), 86);
     FindBtn->move(GroupBox1->width() - 61, 9);
     GroupBox2->resize(qMax(100, 860 + dw), qMax(100, 553 + dh));
-    const int paneHeight = qMax(40, 513 + dh);
-    DataMemo->resize(DataMemo->width(), paneHeight);
-    OriginalScrollBar->resize(OriginalScrollBar->width(), paneHeight);
-    ConvertMemo->resize(ConvertMemo->width(), paneHeight);
+    // The result view fills its box below the title and lays its panes out.
+    ResultPanes->setGeometry(0, ResultPanes->y(), GroupBox2->width(), GroupBox2->height() - ResultPanes->y());
     StatusBar1->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
     ResultFindBar->setGeometry(GroupBox2->x(), height() - StatusBarHeight - bar, GroupBox2->width(), bar);
 }
@@ -278,14 +250,8 @@ void TMainForm::layOutStatusPanels()
 
 void TMainForm::FormResize()
 {
+    // The panes follow their box in the result view's own resize.
     layOutStatusPanels();
-    // Halves go to the even neighbour, so both panes always match.
-    const int w = int(std::nearbyint(GroupBox2->width() / 2.0 - 20));
-    DataMemo->resize(w, DataMemo->height());
-    ConvertMemo->resize(w, ConvertMemo->height());
-    ConvertMemo->move(DataMemo->x() + DataMemo->width() + OriginalScrollBar->width() + 6, ConvertMemo->y());
-    Label6->move(ConvertMemo->x(), Label6->y());
-    OriginalScrollBar->move(DataMemo->x() + DataMemo->width() + 3, OriginalScrollBar->y());
 }
 
 // ---- Handlers ----------------------------------------------------------------------
@@ -294,7 +260,7 @@ void TMainForm::setDebugForm(TDebugForm *form)
 {
     DebugForm = form;
     if (DebugForm)
-        DebugForm->setMainViews(DataMemo, ConvertMemo);
+        DebugForm->setMainViews(ResultPanes->originalPane(), ResultPanes->decodedPane());
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -307,12 +273,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == Image1 && event->type() == QEvent::MouseButtonPress)
         Image1Click(static_cast<QMouseEvent *>(event)->modifiers());
-    if (event->type() == QEvent::Wheel) {
-        for (QTextEdit *pane : {DataMemo, ConvertMemo}) {
-            if (watched == pane->viewport() && wheelIntoFile(pane, static_cast<QWheelEvent *>(event)))
-                return true;
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -330,17 +290,19 @@ void TMainForm::Image1Click(Qt::KeyboardModifiers held)
     if ((held & all) != all || !DebugForm)
         return;
     // Its frame is known once it is on screen, so it is placed right after.
-    DataMemo->setReadOnly(false);
-    ConvertMemo->setReadOnly(false);
+    ResultPanes->originalPane()->setReadOnly(false);
+    ResultPanes->decodedPane()->setReadOnly(false);
     DebugForm->show();
     const QRect m = frameGeometry();
     const int debugWidth = DebugForm->frameGeometry().width();
     const QScreen *screen = this->screen();
     const int screenWidth = screen ? screen->geometry().width() : m.right();
+    // The raw pane's top in its box, as the design placed it.
+    const int paneTop = ResultPanes->paneTop();
     if (maximized)
-        DebugForm->move(m.width() - debugWidth - 32, DataMemo->y() + 20);
+        DebugForm->move(m.width() - debugWidth - 32, paneTop + 20);
     else if (m.left() + m.width() + debugWidth + 4 > screenWidth)
-        DebugForm->move(screenWidth - debugWidth - 4, m.top() + DataMemo->y() + 20);
+        DebugForm->move(screenWidth - debugWidth - 4, m.top() + paneTop + 20);
     else
         DebugForm->move(m.left() + m.width() + 4, m.top());
 }
@@ -431,6 +393,7 @@ void TMainForm::FindBtnClick()
 void TMainForm::setReading(bool reading)
 {
     m_reading = reading;
+    ResultPanes->setReading(reading);
     // The diagnostic window is not modal and exists to watch the exchange:
     // it stays reachable. Ctrl+Alt+E asks the state in FormKeyDown.
     for (QWidget *w : std::initializer_list<QWidget *>{FindBtn, SpeedButton1, PrintBtn, ExportBtn, ExcelBtn,
@@ -468,145 +431,12 @@ void TMainForm::SpeedButton1Click()
         SysInfoForm->exec();
 }
 
-void TMainForm::matchRowHeights()
-{
-    // The decoded pane sets the closing line and the marks larger; the raw
-    // line beside each takes the same height, so every row stays beside its
-    // twin all the way down, not only at the top.
-    QTextDocument *raw = DataMemo->document();
-    QTextDocument *decoded = ConvertMemo->document();
-    const QAbstractTextDocumentLayout *rawLayout = raw->documentLayout();
-    const QAbstractTextDocumentLayout *decodedLayout = decoded->documentLayout();
-    QTextCursor cursor(raw);
-    cursor.beginEditBlock();
-    bool changed = false;
-    QTextBlock d = decoded->begin();
-    for (QTextBlock r = raw->begin(); r.isValid() && d.isValid(); r = r.next(), d = d.next()) {
-        const qreal wanted = decodedLayout->blockBoundingRect(d).height();
-        if (wanted > rawLayout->blockBoundingRect(r).height() + 0.5) {
-            QTextBlockFormat format = r.blockFormat();
-            format.setLineHeight(wanted, QTextBlockFormat::FixedHeight);
-            cursor.setPosition(r.position());
-            cursor.setBlockFormat(format);
-            changed = true;
-        }
-    }
-    cursor.endEditBlock();
-    if (changed)
-        RelayOutAfterEmphasis(DataMemo);
-}
-
-int TMainForm::firstVisibleLine(QTextEdit *pane) const
-{
-    // The last line that starts at or above the top of the view. Block
-    // positions lay the document out as far as they need; a hit test would
-    // answer from a layout Qt may not have finished.
-    const QAbstractTextDocumentLayout *layout = pane->document()->documentLayout();
-    const int top = pane->verticalScrollBar()->value();
-    int line = 0;
-    for (QTextBlock b = pane->document()->begin(); b.isValid(); b = b.next()) {
-        if (layout->blockBoundingRect(b).top() > top + 0.5)
-            break;
-        line = b.blockNumber();
-    }
-    return line;
-}
-
-void TMainForm::showLineAtTop(QTextEdit *pane, int line)
-{
-    const QTextBlock block = pane->document()->findBlockByNumber(line);
-    if (block.isValid())
-        pane->verticalScrollBar()->setValue(int(pane->document()->documentLayout()->blockBoundingRect(block).top()));
-}
-
-void TMainForm::alignPanes(QTextEdit *scrolled)
-{
-    if (m_aligning)
-        return;
-    m_aligning = true;
-    // The rows differ in height (the closing line is large), so the panes
-    // keep the same line at the top rather than the same pixel offset.
-    const int line = firstVisibleLine(scrolled);
-    QTextEdit *other = scrolled == DataMemo ? ConvertMemo : DataMemo;
-    if (scrolled->verticalScrollBar()->value() < scrolled->verticalScrollBar()->maximum())
-        showLineAtTop(scrolled, line);
-    showLineAtTop(other, line);
-    m_aligning = false;
-    showDocumentOfTopLine();
-}
-
-bool TMainForm::wheelIntoFile(QTextEdit *pane, QWheelEvent *event)
-{
-    if (m_reading || !Search.journal.written)
-        return false;
-    QScrollBar *own = pane->verticalScrollBar();
-    const int delta = event->angleDelta().y();
-    const int window = OriginalScrollBar->value();
-    if (delta < 0 && own->value() >= own->maximum() && window < OriginalScrollBar->maximum()) {
-        // The line at the top stays at the top, with the next lines below it.
-        const int top = qMax(1, firstVisibleLine(pane));
-        OriginalScrollBar->setValue(qMin(OriginalScrollBar->maximum(), window + top));
-        return true;
-    }
-    if (delta > 0 && own->value() <= own->minimum() && window > 0) {
-        const int start = qMax(0, window - JournalWindowLines * 3 / 4);
-        OriginalScrollBar->setValue(start);
-        showLineAtTop(pane, window - start);
-        return true;
-    }
-    return false;
-}
-
-void TMainForm::OriginalScrollBarChange()
-{
-    // The search is still writing the journal file; it shows the first
-    // window itself when it is done.
-    if (m_reading)
-        return;
-    ShowJournalWindow(OriginalScrollBar->value());
-}
-
-void TMainForm::ShowJournalWindow(qint64 position)
-{
-    // The panes' scroll bars move while their texts are replaced; they line
-    // up once both hold the new window.
-    const QScopedValueRollback<bool> holdAlignment(m_aligning, true);
-    StrList1.clear();
-    ConvertMemo->clear();
-    DataMemo->clear();
-    JournalWindow window;
-    m_windowFirst = -1;
-    try {
-        window = LoadJournalWindow(Search.journal, position, Settings.LineWidth);
-    } catch (const JournalFileError &e) {
-        m_port.messageBox(UserPort::Box::Error, e.message());
-        showDocumentOfTopLine();
-        return;
-    }
-    if (!window.raw.isEmpty())
-        m_windowFirst = JournalWindowSpan(position, Search.journal.lineCount).first;
-    DataMemo->setPlainText(rawText(window.raw));
-    StrList1 = window.decoded;
-    ConvertMemo->setPlainText(StrList1.join(QLatin1Char('\n')));
-    HighlightMarkers(ConvertMemo);
-    matchRowHeights();
-    DataMemo->verticalScrollBar()->setValue(0);
-    ConvertMemo->verticalScrollBar()->setValue(0);
-    markHit();
-    showDocumentOfTopLine();
-}
-
 // ---- SearchView ----------------------------------------------------------------------
 
 void TMainForm::clearResultPanes()
 {
-    DataMemo->clear();
-    ConvertMemo->clear();
-    StrList1.clear();
-    // A new result: the old hit and document are no longer on it.
-    m_windowFirst = -1;
+    ResultPanes->clear();
     m_hit = {};
-    DocumentPanel->clear();
     ResultFindBar->say(QString());
 }
 
@@ -617,14 +447,12 @@ void TMainForm::setElapsedText(const QString &text)
 
 void TMainForm::setResultRange(qint64 lineCount)
 {
-    const int max = qMax(0, ClampToInt(lineCount - 1));
-    OriginalScrollBar->setRange(0, max);
-    OriginalScrollBar->setValue(0);
+    ResultPanes->setRange(lineCount);
 }
 
 void TMainForm::showResultWindow(qint64 position)
 {
-    ShowJournalWindow(position);
+    ResultPanes->ShowJournalWindow(position);
 }
 
 void TMainForm::setSummaryText(const QString &text)

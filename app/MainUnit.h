@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnswerHandlers.h"
 #include "DialogProvider.h"
 #include "ExchangeEngine.h"
 #include "FindBar.h"
@@ -7,6 +8,7 @@
 #include "JournalSearch.h"
 #include "MainWindowPort.h"
 #include "RequestListExchange.h"
+#include "ResultView.h"
 #include "UserPort.h"
 #include "ui_MainUnit.h"
 
@@ -16,7 +18,6 @@
 #include <memory>
 
 class SpreadsheetDriver;
-class QWheelEvent;
 class QTimer;
 class TDebugForm;
 class TPassForm;
@@ -38,8 +39,11 @@ private:
 
 // The main window. It holds the run-time state of the program and binds the
 // core's operations to its controls; the protocol and the search live in the
-// core, which reaches the user through the window's port.
-class TMainForm : public QWidget, public SearchView, public Ui::TMainForm
+// core, which reaches the user through the window's port, and the result is
+// shown by its result view. Its form and its state are its own: the other
+// windows get what they share through the accessors below, and tests find
+// the controls by their names.
+class TMainForm : public QWidget, public SearchView, private Ui::TMainForm
 {
     Q_OBJECT
 
@@ -61,48 +65,21 @@ public:
     // The device type chosen at start (the command line's), as if clicked.
     void chooseDeviceType(DeviceType type);
 
-    // ---- Run-time state ----
-    ExchangeState Link;       // DevHandle, SendReady, ..., timeout
-    CommandQueue Commands;
-    AnswerRecords Answers;    // Data122 .. Data132
-    JournalSettings Settings; // LineWidth, LinesPerRequest
-    RequestListState Requests; // CmdList, CmdIndex, FromDoc, ToDoc, CCC, PrevNum, StrList
-    SearchState Search;       // SearchType, Title, dates, StartDT, EndDT, the journal file
-    QStringList StrList1;     // the decoded lines of the window on screen
-    bool maximized = false;
+    // The exchange with the journal the windows share: the service window
+    // queues its commands on it, the information dialog reads its identity.
+    ExchangeContext exchange() { return ExchangeContext{m_usb, Link, Commands, Answers, m_port}; }
+    const JournalSettings &settings() const { return Settings; }
+    // What the last search wrote: its journal file, index and title.
+    const SearchState &lastSearch() const { return Search; }
 
     ExchangeEngine &engine() { return *m_engine; }
     QtTickTimer &readTimer() { return m_readTimerControl; }
-    SIUSBXP &usb() { return m_usb; }
     DialogProvider &dialogs() { return m_dialogs; }
     UserPort &port() { return m_port; }
     TDebugForm *debugForm() const { return DebugForm; }
     TSysInfoForm *sysInfoForm() const { return SysInfoForm; }
     TStatusForm *statusForm() const { return StatusForm; }
     bool reading() const { return m_reading; }
-
-    // ---- Controls (the form's, and these) ----
-    QLabel *StatusPanel[3]; // StatusPanel0..2 of the form, by number
-    QTimer *ReadTimer, *ClockTimer;
-    QString SaveDialogDirectory;
-
-    // ---- Handlers ----
-    void FindBtnClick();
-    void ExportBtnClick();
-    void ExcelBtnClick();
-    void PrintBtnClick();
-    void ByDocRadioClick();
-    void ByDatesRadioClick();
-    void AllRadioClick();
-    void DeviceTypeGroupClick();
-    void SpeedButton1Click();
-    void OriginalScrollBarChange();
-    void ShowJournalWindow(qint64 position);
-    void ClockTimerTimer();
-    void CloseBtnClick();
-    void FormResize();
-    void FormKeyDown(QKeyEvent *event);
-    void Image1Click(Qt::KeyboardModifiers held);
 
     // ---- Finding in the result ----
     void openFindBar(FindBar::Mode mode);
@@ -129,13 +106,53 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class MainWindowPort; // the window's own port shows in its controls
+
+    // ---- Handlers ----
+    void FindBtnClick();
+    void ExportBtnClick();
+    void ExcelBtnClick();
+    void PrintBtnClick();
+    void ByDocRadioClick();
+    void ByDatesRadioClick();
+    void AllRadioClick();
+    void DeviceTypeGroupClick();
+    void SpeedButton1Click();
+    void ClockTimerTimer();
+    void CloseBtnClick();
+    void FormResize();
+    void FormKeyDown(QKeyEvent *event);
+    void Image1Click(Qt::KeyboardModifiers held);
+
     void createControls();
     void FormCreate();
     void FormDestroy();
     void layOutAnchors();
+    void layOutStatusPanels();
+    void createNavigation();
+    void showDocumentOfLine(qint64 line);
+    bool navigationRefused();
 
     // The decoded lines of the last search into a new file (empty before any search).
     void writeDecodedLines(const QString &path);
+
+    // The one read state: while the Find click reads, everything that would
+    // start another exchange, an output or a modal window is disabled.
+    void setReading(bool reading);
+
+    // ---- Run-time state ----
+    ExchangeState Link;       // DevHandle, SendReady, ..., timeout
+    CommandQueue Commands;
+    AnswerRecords Answers;    // Data122 .. Data132
+    JournalSettings Settings; // LineWidth, LinesPerRequest
+    RequestListState Requests; // CmdList, CmdIndex, FromDoc, ToDoc, CCC, PrevNum, StrList
+    SearchState Search;       // SearchType, Title, dates, StartDT, EndDT, the journal file
+    bool maximized = false;
+
+    // ---- Controls (the form's, and these) ----
+    QLabel *StatusPanel[3]; // StatusPanel0..2 of the form, by number
+    QTimer *ReadTimer, *ClockTimer;
+    QString SaveDialogDirectory;
 
     SIUSBXP &m_usb;
     DialogProvider &m_dialogs;
@@ -143,34 +160,10 @@ private:
     std::unique_ptr<SpreadsheetDriver> m_spreadsheet;
     QtTickTimer m_readTimerControl;
     std::unique_ptr<ExchangeEngine> m_engine;
-    // Line i of "Original" beside line i of "Decoded": the other pane follows
-    // the one that scrolled, both with a whole line at the top.
-    void alignPanes(QTextEdit *scrolled);
-    // The wheel over a pane at its end goes on into the journal file.
-    bool wheelIntoFile(QTextEdit *pane, QWheelEvent *event);
-    int firstVisibleLine(QTextEdit *pane) const;
-    void matchRowHeights();
-    void layOutStatusPanels();
-    void showLineAtTop(QTextEdit *pane, int line);
-    void createNavigation();
-    // A line of the journal file on screen: its window loaded, the panes
-    // scrolled to it when it is not in view, context lines above it (or at
-    // the top, with atTop).
-    void showJournalLine(qint64 line, int context, bool atTop);
-    bool lineInView(QTextEdit *pane, int line) const;
-    void markHit();
-    void showDocumentOfTopLine();
-    bool navigationRefused();
-
-    // The one read state: while the Find click reads, everything that would
-    // start another exchange, an output or a modal window is disabled.
-    void setReading(bool reading);
 
     bool m_reading = false;    // the Find click is reading (setReading)
     bool m_closeRequested = false; // closed during the read: close once it has ended
-    bool m_aligning = false;
-    qint64 m_windowFirst = -1; // the journal line of the panes' first line; -1: no window shown
-    JournalHit m_hit;          // the last find's hit, marked while its line is on screen
+    JournalHit m_hit;          // the last find's hit
     QString m_hitText;
 
     TDebugForm *DebugForm = nullptr;

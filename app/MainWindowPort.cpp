@@ -167,7 +167,8 @@ bool MainWindowPort::cancelRequested()
 void MainWindowPort::diagnosticTick(quint32 tickCount)
 {
     if (TDebugForm *debug = m_window.debugForm(); debug && debug->isVisible()) {
-        const int lines = m_window.DataMemo->document()->isEmpty() ? 0 : m_window.DataMemo->document()->blockCount();
+        const QTextDocument *raw = m_window.ResultPanes->originalPane()->document();
+        const int lines = raw->isEmpty() ? 0 : raw->blockCount();
         debug->showCounters(tickCount, lines);
     }
 }

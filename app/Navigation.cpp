@@ -4,16 +4,11 @@
 #include "MainUnit.h"
 
 #include "Codecs.h"
-#include "ResultWindow.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTextEdit>
 
 namespace {
@@ -46,7 +41,7 @@ void TMainForm::createNavigation()
     connect(ResultFindBar, &FindBar::closed, this, [this] {
         layOutAnchors();
         FormResize();
-        ConvertMemo->setFocus();
+        ResultPanes->decodedPane()->setFocus();
     });
 
     auto shortcut = [this](const QKeySequence &keys, auto handler) {
@@ -97,7 +92,7 @@ bool TMainForm::navigationRefused()
 
 qint64 TMainForm::topJournalLine() const
 {
-    return m_windowFirst < 0 ? -1 : m_windowFirst + firstVisibleLine(DataMemo);
+    return ResultPanes->topJournalLine();
 }
 
 void TMainForm::findInResult(const QString &text, bool backwards)
@@ -120,15 +115,15 @@ void TMainForm::findInResult(const QString &text, bool backwards)
     m_hitText = text;
     if (!hit.found()) {
         m_hit = {};
-        markHit();
+        ResultPanes->setHit(m_hit);
         ResultFindBar->say(QStringLiteral("not found"));
         return;
     }
     m_hit = hit;
     ResultFindBar->say(hit.wrapped ? (backwards ? QStringLiteral("from the end") : QStringLiteral("from the top"))
                                    : QString());
-    showJournalLine(hit.line, HitContextLines, false);
-    markHit();
+    ResultPanes->setHit(m_hit);
+    ResultPanes->showJournalLine(hit.line, HitContextLines, false);
 }
 
 void TMainForm::goToDocument(quint32 number)
@@ -147,55 +142,11 @@ void TMainForm::goToDocument(quint32 number)
     const DocumentEntry e = Search.documents.at(at);
     ResultFindBar->say(e.lineCount == 0 ? QStringLiteral("document %1 has no lines in this result").arg(number)
                                         : QString());
-    showJournalLine(qMin(e.firstLine, Search.journal.lineCount - 1), 0, true);
+    ResultPanes->showJournalLine(qMin(e.firstLine, Search.journal.lineCount - 1), 0, true);
 }
 
-bool TMainForm::lineInView(QTextEdit *pane, int line) const
+void TMainForm::showDocumentOfLine(qint64 line)
 {
-    const QTextBlock block = pane->document()->findBlockByNumber(line);
-    if (!block.isValid())
-        return false;
-    const QRectF r = pane->document()->documentLayout()->blockBoundingRect(block);
-    const int top = pane->verticalScrollBar()->value();
-    return r.top() >= top - 0.5 && r.bottom() <= top + pane->viewport()->height() + 0.5;
-}
-
-void TMainForm::showJournalLine(qint64 line, int context, bool atTop)
-{
-    const WindowSpan span = JournalWindowSpan(m_windowFirst, Search.journal.lineCount);
-    if (m_windowFirst < 0 || line < span.first || line > span.last) {
-        const int position = ClampToInt(qMax<qint64>(0, line - context));
-        if (OriginalScrollBar->value() != position)
-            OriginalScrollBar->setValue(position); // loads the window
-        else
-            ShowJournalWindow(position);
-    }
-    const int inWindow = int(line - m_windowFirst);
-    if (atTop || !lineInView(ConvertMemo, inWindow))
-        showLineAtTop(ConvertMemo, qMax(0, inWindow - context)); // the raw pane follows
-    showDocumentOfTopLine();
-}
-
-void TMainForm::markHit()
-{
-    QList<QTextEdit::ExtraSelection> marks;
-    const qint64 inWindow = m_hit.found() && m_windowFirst >= 0 ? m_hit.line - m_windowFirst : -1;
-    const QTextBlock block = inWindow >= 0 ? ConvertMemo->document()->findBlockByNumber(int(inWindow)) : QTextBlock();
-    if (block.isValid()) {
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(ConvertMemo->document());
-        mark.cursor.setPosition(block.position() + qMin(m_hit.column, block.length() - 1));
-        mark.cursor.setPosition(block.position() + qMin(m_hit.column + m_hit.length, block.length() - 1),
-                                QTextCursor::KeepAnchor);
-        mark.format.setBackground(QColor(255, 210, 0));
-        mark.format.setForeground(Qt::black);
-        marks.append(mark);
-    }
-    ConvertMemo->setExtraSelections(marks);
-}
-
-void TMainForm::showDocumentOfTopLine()
-{
-    const qint64 document = Search.documents.documentAtLine(topJournalLine());
+    const qint64 document = Search.documents.documentAtLine(line);
     DocumentPanel->setText(document < 0 ? QString() : DocumentText(Search.documents.at(document)));
 }

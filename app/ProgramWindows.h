@@ -16,10 +16,10 @@ struct ProgramWindows
         : MainForm(usb, dialogs, simulated)
         , DebugForm(dialogs, &MainForm)
         , SysInfoForm(
-              dialogs, [this]() -> const data_132 & { return MainForm.Answers.Data132; },
-              [this] { return MainForm.Link.DevHandle != 0; }, &MainForm)
+              dialogs, [this]() -> const data_132 & { return MainForm.exchange().records.Data132; },
+              [this] { return MainForm.exchange().state.DevHandle != 0; }, &MainForm)
         , StatusForm(&MainForm)
-        , PassForm(dialogs, MainForm.Commands, MainForm.Link, &MainForm)
+        , PassForm(dialogs, MainForm.exchange().Commands, MainForm.exchange().state, &MainForm)
     {
         MainForm.setDebugForm(&DebugForm);
         MainForm.setSysInfoForm(&SysInfoForm);

@@ -7,6 +7,7 @@
 #include "SilentDialogs.h"
 #include "JournalGenerator.h"
 #include "ProgramWindows.h"
+#include "ResultView.h"
 #include "SimulatedUsb.h"
 
 #include <QApplication>
@@ -34,24 +35,33 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
     std::printf("start-up to the main window shown: %.1f ms\n", sinceStart.seconds() * 1000.0);
 
+    // The result view on its own, showing a generated result the size of
+    // the largest journals.
     const JournalFileInfo journal = WriteGeneratedJournal(dir.filePath(QStringLiteral("Original_G.txt")), lines, 5);
-    main.ReadTimer->stop();
-    main.Search.journal = journal;
-    main.setResultRange(journal.lineCount);
+    main.readTimer().stop();
+    const JournalSettings settings = SettingsFor(DeviceType::CashRegister);
+    ResultView view;
+    view.resize(860, 538);
+    view.show();
+    view.setSource(journal, settings);
+    view.setRange(journal.lineCount);
+    QScrollBar *bar = view.findChild<QScrollBar *>(QStringLiteral("OriginalScrollBar"));
 
     constexpr int Rounds = 50;
     auto scrollMs = [&](int position) {
         double total = 0;
         for (int i = 0; i < Rounds; ++i) {
-            main.OriginalScrollBar->setValue(position == 0 ? (i % 2) : position - (i % 2));
+            bar->blockSignals(true);
+            bar->setValue(position == 0 ? (i % 2) : position - (i % 2));
+            bar->blockSignals(false);
             const Stopwatch w;
-            main.OriginalScrollBarChange();
+            view.OriginalScrollBarChange();
             total += w.seconds();
         }
         return total * 1000.0 / Rounds;
     };
     const double atStart = scrollMs(0);
-    const double atEnd = scrollMs(main.OriginalScrollBar->maximum());
+    const double atEnd = scrollMs(bar->maximum());
     std::printf("OriginalScrollBarChange with emphasis, %lld-line result: at 0 %.2f ms, at the end %.2f ms\n",
                 static_cast<long long>(journal.lineCount), atStart, atEnd);
     std::printf("  peak resident memory %.1f MB\n", PeakRssMb());

@@ -60,10 +60,10 @@ void measure(const char *what, quint32 documents, const QString &faults)
     clock.start();
     probe.start();
     QTimer::singleShot(50, [&] {
-        main.AllRadio->click();
+        main.findChild<QRadioButton *>(QStringLiteral("AllRadio"))->click();
         findAt = clock.elapsed();
         lastRun = findAt;
-        main.FindBtn->click(); // the whole read runs inside
+        main.findChild<QToolButton *>(QStringLiteral("FindBtn"))->click(); // the whole read runs inside
         const qint64 took = clock.elapsed() - findAt;
         std::printf("%s: read of %u documents %.1f s; longest stretch without events %lld ms; "
                     "progress dialog up %lld ms after Find\n",

@@ -1,4 +1,5 @@
 #include "Codecs.h"
+#include "Controls.h"
 #include "GuiRig.h"
 #include "LineDecoding.h"
 #include "RawPaneText.h"
@@ -56,21 +57,21 @@ TEST(MainWindow, StartUpFillsTheInformationDialogWithoutShowingIt)
 {
     GuiRig gui(withDocuments(77));
     EXPECT_EQ(gui.main->windowTitle(), QStringLiteral("Velmora Tavrello 1.2 (simulated journal)"));
-    EXPECT_EQ(gui.main->Commands.size(), 1) << "the identity request waits for the first tick";
+    EXPECT_EQ(gui.main->exchange().Commands.size(), 1) << "the identity request waits for the first tick";
     gui.tick();
     EXPECT_EQ(gui.info->DocNumEdit->text(), QStringLiteral("77"));
     EXPECT_EQ(gui.info->FiscalMemoryEdit->text().size(), 8);
     EXPECT_EQ(gui.info->InitTimeEdit->text(), QStringLiteral("09:05:00"));
     EXPECT_FALSE(gui.info->isVisible());
     EXPECT_TRUE(gui.dialogs.shown.isEmpty());
-    EXPECT_FALSE(gui.main->ErrorLabel->isVisible());
+    EXPECT_FALSE(Control<QLabel>(gui.main, "ErrorLabel")->isVisible());
     // The defaults of the form.
-    EXPECT_EQ(gui.main->FromTimePicker->time(), QTime(0, 0, 0));
-    EXPECT_EQ(gui.main->ToTimePicker->time(), QTime(23, 59, 59));
-    EXPECT_EQ(gui.main->FromDatePicker->date(), QDate::currentDate());
-    EXPECT_FALSE(gui.main->ByDocRadio->isChecked() || gui.main->ByDatesRadio->isChecked() || gui.main->AllRadio->isChecked());
-    EXPECT_FALSE(gui.main->FromNumberEdit->isEnabled());
-    EXPECT_TRUE(gui.main->ShowOnScreenCheck->isChecked());
+    EXPECT_EQ(Control<QTimeEdit>(gui.main, "FromTimePicker")->time(), QTime(0, 0, 0));
+    EXPECT_EQ(Control<QTimeEdit>(gui.main, "ToTimePicker")->time(), QTime(23, 59, 59));
+    EXPECT_EQ(Control<QDateEdit>(gui.main, "FromDatePicker")->date(), QDate::currentDate());
+    EXPECT_FALSE(Control<QRadioButton>(gui.main, "ByDocRadio")->isChecked() || Control<QRadioButton>(gui.main, "ByDatesRadio")->isChecked() || Control<QRadioButton>(gui.main, "AllRadio")->isChecked());
+    EXPECT_FALSE(Control<QLineEdit>(gui.main, "FromNumberEdit")->isEnabled());
+    EXPECT_TRUE(Control<QCheckBox>(gui.main, "ShowOnScreenCheck")->isChecked());
 }
 
 // The date word holds the years 2000 to 2127: a picker that took 1899 would
@@ -98,8 +99,8 @@ TEST(MainWindow, TheDeviceTypeIsSaidWhenWrongAndTakenFromTheCommandLine)
     printer.documents = 5;
     GuiRig gui(printer);
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     EXPECT_TRUE(gui.dialogs.shown.contains(
         QStringLiteral("error: The journal's lines are 32 characters long: choose Fiscal Printer.")))
         << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
@@ -111,7 +112,7 @@ TEST(MainWindow, TheDeviceTypeIsSaidWhenWrongAndTakenFromTheCommandLine)
     gui.dialogs.shown.clear();
     gui.main->chooseDeviceType(DeviceType::FiscalPrinter);
     EXPECT_TRUE(gui.main->findChild<QRadioButton *>(QStringLiteral("FiscalPrinterItem"))->isChecked());
-    gui.main->FindBtn->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     QFile journal(gui.journalPath());
     ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
     EXPECT_EQ(journal.readLine().size(), 32 + 2);
@@ -121,11 +122,11 @@ TEST(MainWindow, TheDeviceTypeIsSaidWhenWrongAndTakenFromTheCommandLine)
 TEST(MainWindow, StartUpWithoutDeviceStillOpens)
 {
     GuiRig gui({}, false);
-    EXPECT_EQ(gui.main->Link.DevHandle, 0u);
+    EXPECT_EQ(gui.main->exchange().state.DevHandle, 0u);
     EXPECT_TRUE(gui.dialogs.shown.isEmpty()) << "nothing attached: nothing to say";
-    EXPECT_EQ(gui.main->Commands.size(), 1);
-    gui.main->ClockTimerTimer();
-    EXPECT_EQ(gui.main->StatusPanel[2]->text().size(), 8);
+    EXPECT_EQ(gui.main->exchange().Commands.size(), 1);
+    // The clock ticks once a second, device or not.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Control<QLabel>(gui.main, "StatusPanel2")->text().size() == 8; }, 2500));
 }
 
 struct ModeCase
@@ -140,50 +141,50 @@ TEST(MainWindow, SearchInEachModeFillsPanesStatusAndFiles)
     const ModeCase cases[] = {
         {"by numbers",
          [](TMainForm &m, SimulatedUsb &) {
-             m.ByDocRadio->click();
-             m.FromNumberEdit->setText(QStringLiteral("5"));
-             m.ToNumberEdit->setText(QStringLiteral("6"));
+             Control<QRadioButton>(&m, "ByDocRadio")->click();
+             Control<QLineEdit>(&m, "FromNumberEdit")->setText(QStringLiteral("5"));
+             Control<QLineEdit>(&m, "ToNumberEdit")->setText(QStringLiteral("6"));
          },
          2},
         {"by dates",
          [](TMainForm &m, SimulatedUsb &usb) {
-             m.ByDatesRadio->click();
+             Control<QRadioButton>(&m, "ByDatesRadio")->click();
              const QDate day = DecodeDateVuze(usb.journal().generator().dateWord(0));
-             m.FromDatePicker->setDate(day);
-             m.ToDatePicker->setDate(day.addDays(1));
+             Control<QDateEdit>(&m, "FromDatePicker")->setDate(day);
+             Control<QDateEdit>(&m, "ToDatePicker")->setDate(day.addDays(1));
          },
          -1},
         {"all",
-         [](TMainForm &m, SimulatedUsb &) { m.AllRadio->click(); },
+         [](TMainForm &m, SimulatedUsb &) { Control<QRadioButton>(&m, "AllRadio")->click(); },
          40},
     };
     for (const auto &c : cases) {
         GuiRig gui(withDocuments(40));
         gui.tick();
         c.choose(*gui.main, *gui.usb);
-        gui.main->SaveConvertedToFile->setChecked(true);
-        gui.main->FindBtn->click();
+        Control<QCheckBox>(gui.main, "SaveConvertedToFile")->setChecked(true);
+        Control<QToolButton>(gui.main, "FindBtn")->click();
 
         EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("information: Done")}) << c.name;
         const QByteArray journal = fileBytes(gui.journalPath());
         const qsizetype count = journal.count("\r\n");
         ASSERT_GT(count, 0) << c.name;
-        const QStringList raw = lines(gui.main->DataMemo);
-        const QStringList decoded = lines(gui.main->ConvertMemo);
+        const QStringList raw = lines(Control<QTextEdit>(gui.main, "DataMemo"));
+        const QStringList decoded = lines(Control<QTextEdit>(gui.main, "ConvertMemo"));
         EXPECT_EQ(raw.size(), qMin<qsizetype>(count, 200)) << c.name;
         EXPECT_EQ(decoded.size(), raw.size()) << c.name;
         EXPECT_EQ(raw.first(), RawLineForDisplay(journal.left(18))) << c.name;
         EXPECT_TRUE(decoded.first().startsWith(QLatin1String("(Logo)"))) << c.name;
-        const QString summary = gui.main->StatusPanel[0]->text();
+        const QString summary = Control<QLabel>(gui.main, "StatusPanel0")->text();
         EXPECT_TRUE(summary.contains(QStringLiteral(" %1 lines, about ").arg(count))) << summary.toStdString();
         if (c.documents > 0) {
             EXPECT_TRUE(summary.startsWith(QStringLiteral("Found %1 documents").arg(c.documents))) << summary.toStdString();
         }
-        EXPECT_EQ(gui.main->StatusPanel[1]->text(), QStringLiteral("00:00:00"));
+        EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel1")->text(), QStringLiteral("00:00:00"));
         EXPECT_TRUE(QFile::exists(gui.dir.filePath(QStringLiteral("Bosnian_%1.txt").arg(gui.info->FiscalMemoryEdit->text()))));
         EXPECT_FALSE(gui.status->isVisible()) << c.name;
-        EXPECT_TRUE(gui.main->FindBtn->isEnabled()) << c.name;
-        EXPECT_EQ(gui.main->OriginalScrollBar->maximum(), count - 1) << c.name;
+        EXPECT_TRUE(Control<QToolButton>(gui.main, "FindBtn")->isEnabled()) << c.name;
+        EXPECT_EQ(Control<QScrollBar>(gui.main, "OriginalScrollBar")->maximum(), count - 1) << c.name;
     }
 }
 
@@ -191,25 +192,25 @@ TEST(MainWindow, ScrollingShowsTheWindowAtThePosition)
 {
     GuiRig gui(withDocuments(60));
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     const QList<QByteArray> journal = fileBytes(gui.journalPath()).split('\n');
     const int count = int(journal.size()) - 1;
     ASSERT_GT(count, 700);
     auto journalLine = [&](int i) { return RawLineForDisplay(journal[i].chopped(1)); };
 
-    gui.main->OriginalScrollBar->setValue(500);
-    QStringList raw = lines(gui.main->DataMemo);
+    Control<QScrollBar>(gui.main, "OriginalScrollBar")->setValue(500);
+    QStringList raw = lines(Control<QTextEdit>(gui.main, "DataMemo"));
     ASSERT_EQ(raw.size(), 200);
     EXPECT_EQ(raw.first(), journalLine(500));
     EXPECT_EQ(raw.last(), journalLine(699));
 
-    gui.main->OriginalScrollBar->setValue(gui.main->OriginalScrollBar->maximum());
-    raw = lines(gui.main->DataMemo);
+    Control<QScrollBar>(gui.main, "OriginalScrollBar")->setValue(Control<QScrollBar>(gui.main, "OriginalScrollBar")->maximum());
+    raw = lines(Control<QTextEdit>(gui.main, "DataMemo"));
     ASSERT_EQ(raw.size(), 200);
     EXPECT_EQ(raw.first(), journalLine(count - 200));
     EXPECT_EQ(raw.last(), journalLine(count - 1)) << "the last line, and no empty one after it";
-    EXPECT_EQ(gui.main->StrList1.size(), 200);
+    EXPECT_EQ(Control<ResultView>(gui.main, "ResultPanes")->decodedWindow().size(), 200);
 }
 
 // What Qt draws from: every block of a pane laid out with at least one line,
@@ -241,9 +242,9 @@ TEST(MainWindow, BothPanesLayOutEveryLineAtEveryPosition)
     GuiRig gui(withDocuments(300));
     gui.main->show();
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
-    QScrollBar *bar = gui.main->OriginalScrollBar;
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    QScrollBar *bar = Control<QScrollBar>(gui.main, "OriginalScrollBar");
     ASSERT_GT(bar->maximum(), 2000);
     for (int position : {0, bar->maximum() / 2, bar->maximum() - 150, bar->maximum()}) {
         bar->setValue(position);
@@ -256,8 +257,8 @@ TEST(MainWindow, BothPanesLayOutEveryLineAtEveryPosition)
         // EJOURNAL_SAVE_GRABS=folder keeps what the window looks like, to look at.
         if (qEnvironmentVariableIsSet("EJOURNAL_SAVE_GRABS"))
             gui.main->grab().save(QStringLiteral("%1/window-%2.png").arg(qEnvironmentVariable("EJOURNAL_SAVE_GRABS")).arg(position));
-        ExpectEveryLineLaidOut(gui.main->DataMemo, "Original", position);
-        ExpectEveryLineLaidOut(gui.main->ConvertMemo, "Decoded", position);
+        ExpectEveryLineLaidOut(Control<QTextEdit>(gui.main, "DataMemo"), "Original", position);
+        ExpectEveryLineLaidOut(Control<QTextEdit>(gui.main, "ConvertMemo"), "Decoded", position);
     }
 }
 
@@ -280,9 +281,9 @@ TEST(MainWindow, DecodedPaneEmphasisesTheMarkers)
 {
     GuiRig gui(withDocuments(3));
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
-    QTextDocument *doc = gui.main->ConvertMemo->document();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    QTextDocument *doc = Control<QTextEdit>(gui.main, "ConvertMemo")->document();
     bool sawLogo = false, sawClosing = false;
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
@@ -312,16 +313,16 @@ TEST(MainWindow, SearchesThatDoNotRun)
 {
     {
         GuiRig gui({}, false);
-        gui.main->DataMemo->setPlainText(QStringLiteral("old"));
-        gui.main->ByDocRadio->click();
-        gui.main->FindBtn->click();
+        Control<QTextEdit>(gui.main, "DataMemo")->setPlainText(QStringLiteral("old"));
+        Control<QRadioButton>(gui.main, "ByDocRadio")->click();
+        Control<QToolButton>(gui.main, "FindBtn")->click();
         EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("information: Done")}) << "beep, then Done";
-        EXPECT_TRUE(gui.main->DataMemo->toPlainText().isEmpty());
+        EXPECT_TRUE(Control<QTextEdit>(gui.main, "DataMemo")->toPlainText().isEmpty());
     }
     {
         GuiRig gui;
         gui.tick();
-        gui.main->FindBtn->click();
+        Control<QToolButton>(gui.main, "FindBtn")->click();
         EXPECT_EQ(gui.dialogs.shown, (QStringList{QStringLiteral("warning: Please choose type of serching"),
                                                   QStringLiteral("information: Done")}));
         EXPECT_EQ(fileBytes(gui.journalPath()), QByteArray());
@@ -329,8 +330,8 @@ TEST(MainWindow, SearchesThatDoNotRun)
     {
         GuiRig gui(withDocuments(0));
         gui.tick();
-        gui.main->AllRadio->click();
-        gui.main->FindBtn->click();
+        Control<QRadioButton>(gui.main, "AllRadio")->click();
+        Control<QToolButton>(gui.main, "FindBtn")->click();
         EXPECT_EQ(gui.dialogs.shown,
                   (QStringList{QStringLiteral("warning: No stored documents"), QStringLiteral("information: Done")}));
     }
@@ -342,13 +343,13 @@ TEST(MainWindow, AllAboveFiveThousandAsksFirst)
         GuiRig gui(withDocuments(5001));
         gui.tick();
         gui.dialogs.answers = {yes};
-        gui.main->AllRadio->click();
-        gui.main->FindBtn->click();
+        Control<QRadioButton>(gui.main, "AllRadio")->click();
+        Control<QToolButton>(gui.main, "FindBtn")->click();
         ASSERT_FALSE(gui.dialogs.shown.isEmpty());
         EXPECT_TRUE(gui.dialogs.shown.first().startsWith(QStringLiteral("question:        Number of documents are more then 5000.")));
         EXPECT_EQ(gui.dialogs.shown.last(), QStringLiteral("information: Done"));
-        EXPECT_EQ(gui.main->ShowOnScreenCheck->isChecked(), !yes);
-        EXPECT_TRUE(gui.main->StatusPanel[0]->text().isEmpty()) << "no summary either way";
+        EXPECT_EQ(Control<QCheckBox>(gui.main, "ShowOnScreenCheck")->isChecked(), !yes);
+        EXPECT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")->text().isEmpty()) << "no summary either way";
         EXPECT_EQ(fileBytes(gui.journalPath()).isEmpty(), !yes);
     }
 }
@@ -366,7 +367,7 @@ TEST(MainWindow, InformationDialogWarnings)
                 gui.info->close();
         });
         closer.start(10);
-        gui.main->SpeedButton1->click();
+        Control<QToolButton>(gui.main, "SpeedButton1")->click();
     };
     {
         GuiRig gui({}, false);
@@ -381,24 +382,24 @@ TEST(MainWindow, InformationDialogWarnings)
         id.initDate = 0xFFFF;
         gui.usb->journal().setIdentity(id);
         gui.tick();
-        gui.main->ReadTimer->start();
+        Control<QTimer>(gui.main, "ReadTimer")->start();
         openDialog(gui);
-        gui.main->ReadTimer->stop();
+        Control<QTimer>(gui.main, "ReadTimer")->stop();
         EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("warning: Electronic Journal is not initialized")});
         EXPECT_EQ(gui.info->InitDateEdit->text(), QLocale::system().toString(QDate(2127, 12, 31), QLocale::ShortFormat));
-        EXPECT_EQ(gui.main->Commands.size() + gui.usb->requests().size(), 2u) << "the button asked again";
+        EXPECT_EQ(gui.main->exchange().Commands.size() + gui.usb->requests().size(), 2u) << "the button asked again";
     }
 }
 
 TEST(MainWindow, DeviceTypeSwitchSetsWidthAndLinesPerRequest)
 {
     GuiRig gui;
-    gui.main->FiscalPrinterItem->click();
-    EXPECT_EQ(gui.main->Settings.LineWidth, 32);
-    EXPECT_EQ(gui.main->Settings.LinesPerRequest, 7);
-    gui.main->CashRegisterItem->click();
-    EXPECT_EQ(gui.main->Settings.LineWidth, 18);
-    EXPECT_EQ(gui.main->Settings.LinesPerRequest, 12);
+    Control<QRadioButton>(gui.main, "FiscalPrinterItem")->click();
+    EXPECT_EQ(gui.main->settings().LineWidth, 32);
+    EXPECT_EQ(gui.main->settings().LinesPerRequest, 7);
+    Control<QRadioButton>(gui.main, "CashRegisterItem")->click();
+    EXPECT_EQ(gui.main->settings().LineWidth, 18);
+    EXPECT_EQ(gui.main->settings().LinesPerRequest, 12);
 }
 
 TEST(MainWindow, ResizeKeepsBothPanesEqual)
@@ -408,13 +409,13 @@ TEST(MainWindow, ResizeKeepsBothPanesEqual)
     const std::pair<int, int> cases[] = {{860, 410}, {861, 410}, {863, 412}, {1000, 480}, {1001, 480}};
     for (const auto &[group, pane] : cases) {
         gui.main->resize(875 + (group - 860), 722);
-        ASSERT_EQ(gui.main->GroupBox2->width(), group);
-        EXPECT_EQ(gui.main->DataMemo->width(), pane) << group;
-        EXPECT_EQ(gui.main->ConvertMemo->width(), pane) << group;
-        EXPECT_EQ(gui.main->OriginalScrollBar->x(), 7 + pane + 3) << group;
-        EXPECT_EQ(gui.main->ConvertMemo->x(), 7 + pane + 17 + 6) << group;
-        EXPECT_EQ(gui.main->Label6->x(), gui.main->ConvertMemo->x()) << group;
-        EXPECT_EQ(gui.main->StatusPanel[0]->width(), gui.main->StatusBar1->width() - gui.main->DocumentPanel->width() - 200) << group;
+        ASSERT_EQ(Control<QGroupBox>(gui.main, "GroupBox2")->width(), group);
+        EXPECT_EQ(Control<QTextEdit>(gui.main, "DataMemo")->width(), pane) << group;
+        EXPECT_EQ(Control<QTextEdit>(gui.main, "ConvertMemo")->width(), pane) << group;
+        EXPECT_EQ(Control<QScrollBar>(gui.main, "OriginalScrollBar")->x(), 7 + pane + 3) << group;
+        EXPECT_EQ(Control<QTextEdit>(gui.main, "ConvertMemo")->x(), 7 + pane + 17 + 6) << group;
+        EXPECT_EQ(Control<QLabel>(gui.main, "Label6")->x(), Control<QTextEdit>(gui.main, "ConvertMemo")->x()) << group;
+        EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel0")->width(), Control<QStatusBar>(gui.main, "StatusBar1")->width() - Control<QLabel>(gui.main, "DocumentPanel")->width() - 200) << group;
     }
 }
 
@@ -440,24 +441,24 @@ TEST(ProgressDialog, CancelOrEscapeEndsTheReadAndTheNextReadsEverything)
         GuiRig gui(withDocuments(20));
         gui.main->show();
         gui.tick();
-        gui.main->AllRadio->click();
+        Control<QRadioButton>(gui.main, "AllRadio")->click();
         QTimer::singleShot(0, gui.status, [&] {
             if (escape)
                 QTest::keyClick(gui.status, Qt::Key_Escape);
             else
                 gui.status->CancelBtn->click();
         });
-        gui.main->FindBtn->click();
-        EXPECT_EQ(gui.main->StatusPanel[0]->text(), JournalSearch::CancelledText(0)) << escape;
+        Control<QToolButton>(gui.main, "FindBtn")->click();
+        EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel0")->text(), JournalSearch::CancelledText(0)) << escape;
         EXPECT_FALSE(gui.status->isVisible()) << escape;
-        EXPECT_TRUE(gui.main->FindBtn->isEnabled()) << escape;
-        EXPECT_TRUE(gui.main->ReadTimer->isActive()) << escape;
+        EXPECT_TRUE(Control<QToolButton>(gui.main, "FindBtn")->isEnabled()) << escape;
+        EXPECT_TRUE(Control<QTimer>(gui.main, "ReadTimer")->isActive()) << escape;
 
-        gui.main->FindBtn->click();
+        Control<QToolButton>(gui.main, "FindBtn")->click();
         const qsizetype lines = fileBytes(gui.journalPath()).count("\r\n");
         EXPECT_GT(lines, 300) << escape;
-        EXPECT_TRUE(gui.main->StatusPanel[0]->text().startsWith(QStringLiteral("Found 20 documents, %1 lines").arg(lines)))
-            << gui.main->StatusPanel[0]->text().toStdString();
+        EXPECT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")->text().startsWith(QStringLiteral("Found 20 documents, %1 lines").arg(lines)))
+            << Control<QLabel>(gui.main, "StatusPanel0")->text().toStdString();
     }
 }
 
@@ -466,7 +467,7 @@ TEST(ProgressDialog, DuringAReadOnlyTheDiagnosticWindowIsReachableAndClosingCanc
     GuiRig gui(withDocuments(20));
     gui.main->show();
     gui.tick();
-    gui.main->AllRadio->click();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
     gui.dialogs.saveNames = {gui.dir.filePath(QStringLiteral("report.txt"))};
     QString findSaid, goToSaid;
     qint64 topDuringRead = 0;
@@ -478,18 +479,18 @@ TEST(ProgressDialog, DuringAReadOnlyTheDiagnosticWindowIsReachableAndClosingCanc
                 enabledDuringRead << QLatin1String(name);
         }
         // What a user does: the buttons, the information button, the keys.
-        gui.main->ExportBtn->click();
-        gui.main->PrintBtn->click();
-        gui.main->SpeedButton1->click();
+        Control<QToolButton>(gui.main, "ExportBtn")->click();
+        Control<QToolButton>(gui.main, "PrintBtn")->click();
+        Control<QToolButton>(gui.main, "SpeedButton1")->click();
         QTest::keyClick(gui.main, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
         serviceShown = gui.pass->isVisible();
         gui.main->findInResult(QStringLiteral("kafa"), false);
-        findSaid = gui.main->ResultFindBar->Outcome->text();
+        findSaid = Control<FindBar>(gui.main, "ResultFindBar")->Outcome->text();
         gui.main->goToDocument(3);
-        goToSaid = gui.main->ResultFindBar->Outcome->text();
+        goToSaid = Control<FindBar>(gui.main, "ResultFindBar")->Outcome->text();
         topDuringRead = gui.main->topJournalLine();
     });
-    gui.main->FindBtn->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     EXPECT_TRUE(enabledDuringRead.isEmpty()) << enabledDuringRead.join(QLatin1Char(' ')).toStdString();
     EXPECT_FALSE(serviceShown) << "no modal window opens inside the read";
     EXPECT_FALSE(gui.info->isVisible());
@@ -504,8 +505,8 @@ TEST(ProgressDialog, DuringAReadOnlyTheDiagnosticWindowIsReachableAndClosingCanc
 
     gui.dialogs.shown.clear();
     QTimer::singleShot(0, gui.main, [&] { gui.main->close(); });
-    gui.main->FindBtn->click();
-    EXPECT_EQ(gui.main->StatusPanel[0]->text(), JournalSearch::CancelledText(0));
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel0")->text(), JournalSearch::CancelledText(0));
     EXPECT_FALSE(gui.main->isVisible()) << "the window closes once the read has ended";
     EXPECT_FALSE(gui.dialogs.shown.join(QLatin1Char('|')).contains(QLatin1String("Done")))
         << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
@@ -518,26 +519,26 @@ TEST(ProgressDialog, TheStatusBarSpeaksOfTheLastReadAndACancelSaysNoDone)
     GuiRig gui(withDocuments(20));
     gui.main->show();
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
-    ASSERT_TRUE(gui.main->StatusPanel[0]->text().startsWith(QLatin1String("Found 20 documents")));
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    ASSERT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")->text().startsWith(QLatin1String("Found 20 documents")));
 
     gui.dialogs.shown.clear();
     QTimer::singleShot(0, gui.status, [&] { gui.status->CancelBtn->click(); });
-    gui.main->FindBtn->click();
-    EXPECT_EQ(gui.main->StatusPanel[0]->text(), JournalSearch::CancelledText(0));
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel0")->text(), JournalSearch::CancelledText(0));
     EXPECT_FALSE(gui.dialogs.shown.contains(QStringLiteral("information: Done")))
         << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
 
     // The journal erased: "All" does not start, and says nothing of before.
-    gui.main->FindBtn->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     gui.usb->journal().handle(RequestBytes(CmdErase, {}));
-    gui.main->Answers.Data132.doc_count = 0;
+    gui.main->exchange().records.Data132.doc_count = 0;
     gui.dialogs.shown.clear();
-    gui.main->FindBtn->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     EXPECT_TRUE(gui.dialogs.shown.contains(QStringLiteral("warning: No stored documents")))
         << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(gui.main->StatusPanel[0]->text(), QString());
+    EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel0")->text(), QString());
 }
 
 } // namespace
@@ -568,10 +569,10 @@ TEST(MainWindow, PanesStaySideBySideAndTheWheelGoesOnIntoTheFile)
     GuiRig gui(withDocuments(300));
     gui.main->show();
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
-    QTextEdit *raw = gui.main->DataMemo;
-    QTextEdit *decoded = gui.main->ConvertMemo;
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    QTextEdit *raw = Control<QTextEdit>(gui.main, "DataMemo");
+    QTextEdit *decoded = Control<QTextEdit>(gui.main, "ConvertMemo");
 
     // Every row beside its twin: line i starts at the same height in both.
     QTextBlock r = raw->document()->begin(), d = decoded->document()->begin();
@@ -595,7 +596,7 @@ TEST(MainWindow, PanesStaySideBySideAndTheWheelGoesOnIntoTheFile)
     }
 
     // An arrow is one line, the trough one window.
-    QScrollBar *file = gui.main->OriginalScrollBar;
+    QScrollBar *file = Control<QScrollBar>(gui.main, "OriginalScrollBar");
     file->setValue(0);
     file->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(file->value(), 200);
@@ -626,8 +627,8 @@ struct NavigationRig
     {
         gui.main->show();
         gui.tick();
-        gui.main->AllRadio->click();
-        gui.main->FindBtn->click();
+        Control<QRadioButton>(gui.main, "AllRadio")->click();
+        Control<QToolButton>(gui.main, "FindBtn")->click();
         // The progress dialog had the keyboard; the shortcuts are the window's.
         gui.main->activateWindow();
         EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == gui.main; }, 2000));
@@ -635,7 +636,7 @@ struct NavigationRig
             if (!line.isEmpty())
                 journal.append(line.chopped(1));
     }
-    FindBar *bar() const { return gui.main->ResultFindBar; }
+    FindBar *bar() const { return Control<FindBar>(gui.main, "ResultFindBar"); }
     void type(const QString &text)
     {
         bar()->Input->clear();
@@ -656,11 +657,11 @@ struct NavigationRig
     // The marked hit: its line's decoded text and whether it is in view.
     QString markedLine(bool *inView) const
     {
-        const QList<QTextEdit::ExtraSelection> marks = gui.main->ConvertMemo->extraSelections();
+        const QList<QTextEdit::ExtraSelection> marks = Control<QTextEdit>(gui.main, "ConvertMemo")->extraSelections();
         if (marks.size() != 1)
             return QStringLiteral("<%1 marks>").arg(marks.size());
         const QTextBlock block = marks[0].cursor.block();
-        QTextEdit *pane = gui.main->ConvertMemo;
+        QTextEdit *pane = Control<QTextEdit>(gui.main, "ConvertMemo");
         const QRectF r = pane->document()->documentLayout()->blockBoundingRect(block);
         const int top = pane->verticalScrollBar()->value();
         *inView = r.top() >= top && r.bottom() <= top + pane->viewport()->height();
@@ -683,12 +684,12 @@ TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
     ASSERT_EQ(where.size(), 1);
     ASSERT_GT(where[0], 1000);
 
-    const int resultHeight = main->GroupBox2->height();
+    const int resultHeight = Control<QGroupBox>(main, "GroupBox2")->height();
     QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(rig.bar()->isVisible());
     EXPECT_TRUE(rig.bar()->Input->hasFocus());
-    EXPECT_EQ(rig.bar()->geometry().bottom() + 1, main->StatusBar1->y()) << "the bar sits on the status bar";
-    EXPECT_LE(main->GroupBox2->geometry().bottom(), rig.bar()->y()) << "the result makes room for it";
+    EXPECT_EQ(rig.bar()->geometry().bottom() + 1, Control<QStatusBar>(main, "StatusBar1")->y()) << "the bar sits on the status bar";
+    EXPECT_LE(Control<QGroupBox>(main, "GroupBox2")->geometry().bottom(), rig.bar()->y()) << "the result makes room for it";
     rig.type(text);
     bool inView = false;
     const QString hitLine = ConvertJournalLine(rig.journal[where[0]], rig.width);
@@ -696,8 +697,8 @@ TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
     EXPECT_TRUE(inView);
     EXPECT_EQ(rig.bar()->Outcome->text(), QString());
     // The raw pane has the same line beside it.
-    const int row = main->ConvertMemo->extraSelections()[0].cursor.blockNumber();
-    EXPECT_EQ(main->DataMemo->document()->findBlockByNumber(row).text(), RawLineForDisplay(rig.journal[where[0]]));
+    const int row = Control<QTextEdit>(main, "ConvertMemo")->extraSelections()[0].cursor.blockNumber();
+    EXPECT_EQ(Control<QTextEdit>(main, "DataMemo")->document()->findBlockByNumber(row).text(), RawLineForDisplay(rig.journal[where[0]]));
 
     // The only hit: the next is the same one, from the top.
     QTest::keyClick(main, Qt::Key_F3);
@@ -707,7 +708,7 @@ TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
     // A text on many lines: F3 goes down through them, Shift+F3 back up.
     const QList<qint64> many = rig.linesHolding(QStringLiteral("ферхадија"));
     ASSERT_GT(many.size(), 10);
-    main->OriginalScrollBar->setValue(0);
+    Control<QScrollBar>(main, "OriginalScrollBar")->setValue(0);
     rig.type(QStringLiteral("ФЕРХАДИЈА"));
     const QString first = ConvertJournalLine(rig.journal[many[0]], rig.width);
     EXPECT_TRUE(rig.markedLine(&inView).startsWith(first));
@@ -729,13 +730,13 @@ TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
     // Nothing found is said in the bar; no box.
     rig.type(QStringLiteral("nowhere in it"));
     EXPECT_EQ(rig.bar()->Outcome->text(), QStringLiteral("not found"));
-    EXPECT_TRUE(main->ConvertMemo->extraSelections().isEmpty());
+    EXPECT_TRUE(Control<QTextEdit>(main, "ConvertMemo")->extraSelections().isEmpty());
     EXPECT_EQ(rig.gui.dialogs.shown, QStringList{QStringLiteral("information: Done")});
 
     // Escape closes the bar and gives the result its room back.
     QTest::keyClick(rig.bar()->Input, Qt::Key_Escape);
     EXPECT_FALSE(rig.bar()->isVisible());
-    EXPECT_EQ(main->GroupBox2->height(), resultHeight);
+    EXPECT_EQ(Control<QGroupBox>(main, "GroupBox2")->height(), resultHeight);
     // F3 with the bar closed looks again, and the bar comes back to say how it went.
     QTest::keyClick(main, Qt::Key_F3);
     EXPECT_TRUE(rig.bar()->isVisible());
@@ -761,9 +762,9 @@ TEST(ResultNavigation, GoToDocumentPutsItAtTheTopAndTheStatusBarNamesIt)
     EXPECT_EQ(rig.bar()->Caption->text(), QStringLiteral("Go to document:"));
     rig.type(QStringLiteral("297"));
     EXPECT_EQ(main->topJournalLine(), first);
-    EXPECT_EQ(TopText(main->DataMemo), RawLineForDisplay(rig.journal[first]));
-    EXPECT_EQ(TopText(main->ConvertMemo), ConvertJournalLine(rig.journal[first], rig.width));
-    EXPECT_EQ(main->DocumentPanel->text(), QStringLiteral("Document 297 of ") + when);
+    EXPECT_EQ(TopText(Control<QTextEdit>(main, "DataMemo")), RawLineForDisplay(rig.journal[first]));
+    EXPECT_EQ(TopText(Control<QTextEdit>(main, "ConvertMemo")), ConvertJournalLine(rig.journal[first], rig.width));
+    EXPECT_EQ(Control<QLabel>(main, "DocumentPanel")->text(), QStringLiteral("Document 297 of ") + when);
     EXPECT_EQ(rig.bar()->Outcome->text(), QString());
 
     rig.type(QStringLiteral("9999"));
@@ -774,15 +775,15 @@ TEST(ResultNavigation, GoToDocumentPutsItAtTheTopAndTheStatusBarNamesIt)
     qint64 line = 0;
     for (quint32 d = 0; d < 150; ++d)
         line += qint64(rig.gui.usb->journal().document(d).lines.size());
-    main->OriginalScrollBar->setValue(int(line + 2));
-    EXPECT_TRUE(main->DocumentPanel->text().startsWith(QStringLiteral("Document 150 of "))) << main->DocumentPanel->text().toStdString();
-    main->ConvertMemo->verticalScrollBar()->setValue(main->ConvertMemo->verticalScrollBar()->maximum());
+    Control<QScrollBar>(main, "OriginalScrollBar")->setValue(int(line + 2));
+    EXPECT_TRUE(Control<QLabel>(main, "DocumentPanel")->text().startsWith(QStringLiteral("Document 150 of "))) << Control<QLabel>(main, "DocumentPanel")->text().toStdString();
+    Control<QTextEdit>(main, "ConvertMemo")->verticalScrollBar()->setValue(Control<QTextEdit>(main, "ConvertMemo")->verticalScrollBar()->maximum());
     const qint64 top = main->topJournalLine();
     EXPECT_GT(top, line + 50);
-    EXPECT_FALSE(main->DocumentPanel->text().startsWith(QStringLiteral("Document 150 of ")));
+    EXPECT_FALSE(Control<QLabel>(main, "DocumentPanel")->text().startsWith(QStringLiteral("Document 150 of ")));
     // The status bar's panels abut, the new one between the summary and the time taken.
-    EXPECT_EQ(main->StatusPanel[0]->geometry().right() + 1, main->DocumentPanel->x());
-    EXPECT_EQ(main->DocumentPanel->geometry().right() + 1, main->StatusPanel[1]->x());
+    EXPECT_EQ(Control<QLabel>(main, "StatusPanel0")->geometry().right() + 1, Control<QLabel>(main, "DocumentPanel")->x());
+    EXPECT_EQ(Control<QLabel>(main, "DocumentPanel")->geometry().right() + 1, Control<QLabel>(main, "StatusPanel1")->x());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "GuiRig.h"
 #include "LineDecoding.h"
 #include "PrintedReport.h"
@@ -38,7 +39,7 @@ QByteArray expectedDecoded(const GuiRig &gui)
     for (const QByteArray &raw : fileBytes(gui.journalPath()).split('\n')) {
         if (raw.isEmpty())
             continue;
-        out += ConvertJournalLine(raw.chopped(1), gui.main->Settings.LineWidth).toUtf8() + "\r\n";
+        out += ConvertJournalLine(raw.chopped(1), gui.main->settings().LineWidth).toUtf8() + "\r\n";
     }
     return out;
 }
@@ -46,8 +47,8 @@ QByteArray expectedDecoded(const GuiRig &gui)
 void searchAll(GuiRig &gui)
 {
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     gui.dialogs.shown.clear();
 }
 
@@ -64,7 +65,7 @@ TEST(TextExport, WritesEveryDecodedLine)
     searchAll(gui);
     const QString path = gui.dir.filePath(QStringLiteral("report.txt"));
     gui.dialogs.saveNames = {path, path};
-    gui.main->ExportBtn->click();
+    Control<QToolButton>(gui.main, "ExportBtn")->click();
     EXPECT_EQ(gui.dialogs.shown,
               (QStringList{QStringLiteral("save dialog: Save to file | TXT files (*.txt);;All files (*.*) | txt"),
                            QStringLiteral("information: Success.")}));
@@ -72,26 +73,26 @@ TEST(TextExport, WritesEveryDecodedLine)
     EXPECT_EQ(written, expectedDecoded(gui));
     EXPECT_TRUE(QString::fromUtf8(written).contains(QStringLiteral("Ферхадија")));
     EXPECT_TRUE(written.startsWith("(Logo)"));
-    gui.main->ExportBtn->click();
+    Control<QToolButton>(gui.main, "ExportBtn")->click();
     EXPECT_EQ(fileBytes(path), written) << "the same file again";
 }
 
 TEST(TextExport, CancelUnwritableAndNoSearch)
 {
     GuiRig gui;
-    gui.main->ExportBtn->click(); // cancelled: nothing
+    Control<QToolButton>(gui.main, "ExportBtn")->click(); // cancelled: nothing
     EXPECT_EQ(gui.dialogs.shown.size(), 1);
 
     gui.dialogs.shown.clear();
     gui.dialogs.saveNames = {QStringLiteral("/nonexistent-folder/r.txt")};
-    gui.main->ExportBtn->click();
+    Control<QToolButton>(gui.main, "ExportBtn")->click();
     ASSERT_EQ(gui.dialogs.shown.size(), 2);
     EXPECT_TRUE(gui.dialogs.shown[1].startsWith(QStringLiteral("error: Cannot create file \"/nonexistent-folder/r.txt\". ")));
 
     gui.dialogs.shown.clear();
     const QString empty = gui.dir.filePath(QStringLiteral("empty.txt"));
     gui.dialogs.saveNames = {empty};
-    gui.main->ExportBtn->click();
+    Control<QToolButton>(gui.main, "ExportBtn")->click();
     EXPECT_EQ(gui.dialogs.shown.last(), QStringLiteral("information: Success."));
     EXPECT_TRUE(QFile::exists(empty));
     EXPECT_EQ(fileBytes(empty), QByteArray());
@@ -102,7 +103,7 @@ TEST(TextExport, FullDiskIsAnErrorNotASuccess)
     GuiRig gui(documents(12));
     searchAll(gui);
     gui.dialogs.saveNames = {QStringLiteral("/dev/full")};
-    gui.main->ExportBtn->click();
+    Control<QToolButton>(gui.main, "ExportBtn")->click();
     ASSERT_EQ(gui.dialogs.shown.size(), 2);
     EXPECT_EQ(gui.dialogs.shown[1], QStringLiteral("error: Cannot write file \"/dev/full\". No space left on device"));
 }
@@ -115,12 +116,12 @@ TEST(TextExport, ReadsTheLinesTheSearchWroteNotTheWholeFile)
     GuiRig gui(documents(12));
     gui.tick();
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), gui.journalPath()));
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     gui.dialogs.shown.clear();
     const QString exported = gui.dir.filePath(QStringLiteral("export.txt"));
     gui.dialogs.saveNames = {exported};
-    gui.main->ExportBtn->click();
+    Control<QToolButton>(gui.main, "ExportBtn")->click();
     ASSERT_FALSE(gui.dialogs.shown.isEmpty());
     EXPECT_EQ(gui.dialogs.shown.last(), QStringLiteral("information: Success."));
     EXPECT_EQ(fileBytes(exported), QByteArray());
@@ -202,7 +203,7 @@ TEST(SpreadsheetExport, HandsTheDecodedLinesOverAndCleansUp)
     auto log = std::make_shared<RecordingSpreadsheet::Log>();
     gui.main->setSpreadsheetDriver(std::make_unique<RecordingSpreadsheet>(log));
     searchAll(gui);
-    gui.main->ExcelBtn->click();
+    Control<QToolButton>(gui.main, "ExcelBtn")->click();
     EXPECT_TRUE(gui.dialogs.shown.isEmpty());
     ASSERT_EQ(log->calls.size(), 5);
     EXPECT_EQ(log->calls[0], QStringLiteral("create"));
@@ -241,7 +242,7 @@ TEST(SpreadsheetExport, RefusalsAndFailures)
         gui.main->setSpreadsheetDriver(std::make_unique<RecordingSpreadsheet>(log, c.installed, QLatin1String(c.failAt)));
         if (c.searched)
             searchAll(gui);
-        gui.main->ExcelBtn->click();
+        Control<QToolButton>(gui.main, "ExcelBtn")->click();
         EXPECT_EQ(gui.dialogs.shown, c.boxes) << c.name;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.name;
         EXPECT_EQ(!QDir(gui.dir.path()).entryList({QStringLiteral("temp_*")}).isEmpty(), c.tempLeft) << c.name;
@@ -257,7 +258,7 @@ TEST(SpreadsheetExport, AReportThatCannotBeShownIsNamed)
     auto log = std::make_shared<RecordingSpreadsheet::Log>();
     gui.main->setSpreadsheetDriver(std::make_unique<RecordingSpreadsheet>(log, true, QStringLiteral("hidden")));
     searchAll(gui);
-    gui.main->ExcelBtn->click();
+    Control<QToolButton>(gui.main, "ExcelBtn")->click();
     const QStringList reports = QDir::current().entryList({QStringLiteral("Report*.xls")});
     ASSERT_EQ(reports.size(), 1);
     EXPECT_EQ(gui.dialogs.shown,
@@ -280,7 +281,7 @@ TEST(SpreadsheetExport, TemporaryFileOnAFullDiskIsAnError)
                              + QStringLiteral(".txt");
         ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), QDir::current().filePath(name)));
     }
-    gui.main->ExcelBtn->click();
+    Control<QToolButton>(gui.main, "ExcelBtn")->click();
     EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("error: Error in Excel")});
     EXPECT_FALSE(log->calls.contains(QStringLiteral("visible")));
     EXPECT_EQ(log->calls.filter(QStringLiteral("save")).size(), 0) << "no report from a text that was never written";
@@ -289,13 +290,13 @@ TEST(SpreadsheetExport, TemporaryFileOnAFullDiskIsAnError)
 TEST(PrintedReport, RefusesWithoutASearchAndCancelsQuietly)
 {
     GuiRig gui;
-    gui.main->PrintBtn->click();
+    Control<QToolButton>(gui.main, "PrintBtn")->click();
     EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("warning: Please make new search")});
     gui.tick();
-    gui.main->AllRadio->click();
-    gui.main->FindBtn->click();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     gui.dialogs.shown.clear();
-    gui.main->PrintBtn->click();
+    Control<QToolButton>(gui.main, "PrintBtn")->click();
     EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("print dialog")});
 }
 
@@ -317,7 +318,7 @@ TEST(PrintedReport, APdfFileThatCannotBeWrittenIsAnError)
         gui.dialogs.shown.clear();
         gui.dialogs.pdfPath = target;
         gui.dialogs.printerChoices = {true};
-        gui.main->PrintBtn->click();
+        Control<QToolButton>(gui.main, "PrintBtn")->click();
         ASSERT_EQ(gui.dialogs.shown.size(), 2) << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(gui.dialogs.shown[1],
                   QStringLiteral("error: Cannot write file \"%1\". No space left on device").arg(target));
@@ -335,7 +336,7 @@ TEST(PrintedReport, PrintsEveryLineToPdf)
     searchAll(gui);
     gui.dialogs.pdfPath = gui.dir.filePath(QStringLiteral("report.pdf"));
     gui.dialogs.printerChoices = {true};
-    gui.main->PrintBtn->click();
+    Control<QToolButton>(gui.main, "PrintBtn")->click();
     const QByteArray pdf = fileBytes(gui.dialogs.pdfPath);
     ASSERT_TRUE(pdf.startsWith("%PDF")) << "a PDF was printed";
 
@@ -343,7 +344,7 @@ TEST(PrintedReport, PrintsEveryLineToPdf)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(gui.dir.filePath(QStringLiteral("again.pdf")));
-    const int pages = PrintJournalReport(printer, gui.main->Search.journal, 18, gui.main->Search.Title, QDateTime::currentDateTime());
+    const int pages = PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title, QDateTime::currentDateTime());
     EXPECT_GE(pages, 2);
     EXPECT_EQ(pdfPages(pdf), pages);
     EXPECT_EQ(pdfPages(fileBytes(printer.outputFileName())), pages);
@@ -353,14 +354,14 @@ TEST(PrintedReport, EmptyResultPrintsOnePageWithTheHeader)
 {
     GuiRig gui(documents(5));
     gui.tick();
-    gui.main->ByDocRadio->click();
-    gui.main->FromNumberEdit->setText(QStringLiteral("3"));
-    gui.main->ToNumberEdit->setText(QStringLiteral("2"));
-    gui.main->FindBtn->click();
+    Control<QRadioButton>(gui.main, "ByDocRadio")->click();
+    Control<QLineEdit>(gui.main, "FromNumberEdit")->setText(QStringLiteral("3"));
+    Control<QLineEdit>(gui.main, "ToNumberEdit")->setText(QStringLiteral("2"));
+    Control<QToolButton>(gui.main, "FindBtn")->click();
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(gui.dir.filePath(QStringLiteral("empty.pdf")));
-    EXPECT_EQ(PrintJournalReport(printer, gui.main->Search.journal, 18, gui.main->Search.Title, QDateTime::currentDateTime()), 1);
+    EXPECT_EQ(PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title, QDateTime::currentDateTime()), 1);
     EXPECT_EQ(pdfPages(fileBytes(printer.outputFileName())), 1);
 }
 

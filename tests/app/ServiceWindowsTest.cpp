@@ -1,4 +1,5 @@
 #include "Codecs.h"
+#include "Controls.h"
 #include "GuiRig.h"
 #include "RawPaneText.h"
 #include "DeviceCharset.h"
@@ -96,9 +97,9 @@ TEST(ServiceWindow, AnsweringNoQueuesNothing)
     gui.pass->MemNum->setText(QStringLiteral("KL123456"));
     for (QToolButton *b : {gui.pass->InitBtn, gui.pass->GenBtn, gui.pass->EraseBtn})
         b->click();
-    EXPECT_TRUE(gui.main->Commands.empty());
+    EXPECT_TRUE(gui.main->exchange().Commands.empty());
     EXPECT_TRUE(gui.pass->isVisible());
-    EXPECT_EQ(gui.main->Link.timeout, DefaultAnswerTimeoutTicks);
+    EXPECT_EQ(gui.main->exchange().state.timeout, DefaultAnswerTimeoutTicks);
     EXPECT_EQ(gui.dialogs.shown,
               (QStringList{QStringLiteral("question:   This is an initialization function.  \n\rDo you want to initialize the journal? "),
                            QStringLiteral("question:   This is an generation function.  \n\rDo you want to generate fake data? "),
@@ -123,8 +124,8 @@ TEST(ServiceWindow, InitEraseAndGenerateReachTheJournal)
     const QDateTime before = QDateTime::currentDateTime();
     gui.pass->InitBtn->click();
     EXPECT_FALSE(gui.pass->isVisible()) << "INIT closes the window";
-    ASSERT_EQ(gui.main->Commands.size(), 1);
-    const QByteArray init = gui.main->Commands.at(0).bytes();
+    ASSERT_EQ(gui.main->exchange().Commands.size(), 1);
+    const QByteArray init = gui.main->exchange().Commands.at(0).bytes();
     ASSERT_EQ(init.size(), 27);
     EXPECT_EQ(init.left(5), QByteArray::fromHex("1B00018316"));
     EXPECT_EQ(init.mid(9, 5), QByteArray::fromHex("4B4C123456"));
@@ -143,12 +144,12 @@ TEST(ServiceWindow, InitEraseAndGenerateReachTheJournal)
     gui.dialogs.answers = {true};
     gui.pass->EraseBtn->click();
     EXPECT_TRUE(gui.pass->isVisible());
-    EXPECT_EQ(gui.main->Link.timeout, EraseAnswerTimeoutTicks);
-    ASSERT_EQ(gui.main->Commands.size(), 1);
-    EXPECT_EQ(gui.main->Commands.at(0).bytes(), QByteArray::fromHex("050001FE00"));
+    EXPECT_EQ(gui.main->exchange().state.timeout, EraseAnswerTimeoutTicks);
+    ASSERT_EQ(gui.main->exchange().Commands.size(), 1);
+    EXPECT_EQ(gui.main->exchange().Commands.at(0).bytes(), QByteArray::fromHex("050001FE00"));
     gui.tick(20);
     EXPECT_TRUE(gui.dialogs.shown.contains(QStringLiteral("information: Electronic journal was erased.")));
-    EXPECT_EQ(gui.main->Link.timeout, DefaultAnswerTimeoutTicks);
+    EXPECT_EQ(gui.main->exchange().state.timeout, DefaultAnswerTimeoutTicks);
     EXPECT_EQ(gui.info->DocNumEdit->text(), QStringLiteral("0"));
 
     // GENERATE fills it again.
@@ -216,11 +217,11 @@ TEST(DiagnosticWindow, BadInputIsReportedAndAppendsNothing)
 TEST(DiagnosticWindow, ConvUsesOnlyTheCharacterTable)
 {
     GuiRig gui;
-    gui.main->DataMemo->setPlainText(QString::fromLatin1("\x80\xA0^ (logo)\nH V A L A        #\n\x12"));
+    Control<QTextEdit>(gui.main, "DataMemo")->setPlainText(QString::fromLatin1("\x80\xA0^ (logo)\nH V A L A        #\n\x12"));
     gui.debug->Button1->click();
-    const QStringList decoded = gui.main->ConvertMemo->toPlainText().split(QLatin1Char('\n'));
+    const QStringList decoded = Control<QTextEdit>(gui.main, "ConvertMemo")->toPlainText().split(QLatin1Char('\n'));
     EXPECT_EQ(decoded, (QStringList{QStringLiteral("АаČ (logo)"), QStringLiteral("H V A L A        #"), QString(QChar(0x12))}));
-    const QTextBlock first = gui.main->ConvertMemo->document()->begin();
+    const QTextBlock first = Control<QTextEdit>(gui.main, "ConvertMemo")->document()->begin();
     bool blue = false;
     for (auto it = first.begin(); !it.atEnd(); ++it) {
         if (it.fragment().text() == QLatin1String("(logo)"))
@@ -228,20 +229,20 @@ TEST(DiagnosticWindow, ConvUsesOnlyTheCharacterTable)
     }
     EXPECT_TRUE(blue);
 
-    gui.main->DataMemo->clear();
+    Control<QTextEdit>(gui.main, "DataMemo")->clear();
     gui.debug->Button1->click();
-    EXPECT_TRUE(gui.main->ConvertMemo->toPlainText().isEmpty());
+    EXPECT_TRUE(Control<QTextEdit>(gui.main, "ConvertMemo")->toPlainText().isEmpty());
 
     // What a search puts in the pane reads back to the device's bytes.
     QByteArray bytes("\x12\x13");
     for (int b = 0x20; b <= 0xFF; ++b)
         bytes += char(b);
-    gui.main->DataMemo->setPlainText(RawLineForDisplay(bytes));
+    Control<QTextEdit>(gui.main, "DataMemo")->setPlainText(RawLineForDisplay(bytes));
     gui.debug->Button1->click();
     QString expected;
     for (char b : bytes)
         expected += ConvertToBosnian(quint8(b));
-    EXPECT_EQ(gui.main->ConvertMemo->document()->toRawText(), expected);
+    EXPECT_EQ(Control<QTextEdit>(gui.main, "ConvertMemo")->document()->toRawText(), expected);
 }
 
 TEST(DiagnosticWindow, CountersMoveWithTicksOnlyWhileVisible)
@@ -250,8 +251,8 @@ TEST(DiagnosticWindow, CountersMoveWithTicksOnlyWhileVisible)
     gui.tick(5);
     EXPECT_EQ(gui.debug->Label5->text(), QStringLiteral("0"));
     gui.debug->show();
-    get_info_initial(gui.main->Commands);
-    get_info_initial(gui.main->Commands);
+    get_info_initial(gui.main->exchange().Commands);
+    get_info_initial(gui.main->exchange().Commands);
     gui.tick();
     EXPECT_EQ(gui.debug->Label5->text(), QStringLiteral("6")) << "catches up on the next tick";
     EXPECT_EQ(gui.debug->Label6->text(), QStringLiteral("2")) << "before this tick takes one";
@@ -262,7 +263,7 @@ TEST(DiagnosticWindow, CountersMoveWithTicksOnlyWhileVisible)
     // Without a device the queue value keeps the last number shown.
     gui.debug->show();
     gui.usb->unplug();
-    gui.main->Link.DevHandle = 0;
+    gui.main->exchange().state.DevHandle = 0;
     gui.tick();
     EXPECT_EQ(gui.debug->Label5->text(), QStringLiteral("10"));
     EXPECT_EQ(gui.debug->Label6->text(), QStringLiteral("2"));
@@ -272,12 +273,12 @@ TEST(Gestures, CtrlAltEOpensTheServiceWindow)
 {
     GuiRig gui;
     gui.main->show();
-    gui.main->FromNumberEdit->setEnabled(true);
-    gui.main->FromNumberEdit->setFocus();
-    QTest::keyClick(gui.main->FromNumberEdit, Qt::Key_E, Qt::ControlModifier);
-    QTest::keyClick(gui.main->FromNumberEdit, Qt::Key_E, Qt::AltModifier);
+    Control<QLineEdit>(gui.main, "FromNumberEdit")->setEnabled(true);
+    Control<QLineEdit>(gui.main, "FromNumberEdit")->setFocus();
+    QTest::keyClick(Control<QLineEdit>(gui.main, "FromNumberEdit"), Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(Control<QLineEdit>(gui.main, "FromNumberEdit"), Qt::Key_E, Qt::AltModifier);
     EXPECT_FALSE(gui.pass->isVisible());
-    QTest::keyClick(gui.main->FromNumberEdit, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(Control<QLineEdit>(gui.main, "FromNumberEdit"), Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(gui.pass->isVisible());
     // in the middle of the screen, wherever the main window stands
     const QPoint middle = gui.pass->screen()->availableGeometry().center();
@@ -289,38 +290,41 @@ TEST(Gestures, LogoWithCtrlShiftAltOpensTheDiagnosticWindowBesideTheMain)
 {
     GuiRig gui;
     gui.main->show();
-    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier);
+    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(gui.debug->isVisible());
 
     const QRect screen = gui.main->screen()->geometry();
+    // The raw pane's top in the result box, as the design measures it.
+    const int paneTop = Control<QTextEdit>(gui.main, "DataMemo")->mapTo(Control<QGroupBox>(gui.main, "GroupBox2"), QPoint()).y();
+    EXPECT_EQ(paneTop, 34);
     gui.main->move(10, 20);
-    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     ASSERT_TRUE(gui.debug->isVisible());
     const int debugWidth = gui.debug->frameGeometry().width();
     const QRect m = gui.main->frameGeometry();
     if (m.left() + m.width() + debugWidth + 4 > screen.width()) {
-        EXPECT_EQ(gui.debug->pos(), QPoint(screen.width() - debugWidth - 4, m.top() + gui.main->DataMemo->y() + 20));
+        EXPECT_EQ(gui.debug->pos(), QPoint(screen.width() - debugWidth - 4, m.top() + paneTop + 20));
     } else {
         EXPECT_EQ(gui.debug->pos(), QPoint(m.left() + m.width() + 4, m.top()));
     }
-    EXPECT_FALSE(gui.main->DataMemo->isReadOnly());
-    EXPECT_FALSE(gui.main->ConvertMemo->isReadOnly());
+    EXPECT_FALSE(Control<QTextEdit>(gui.main, "DataMemo")->isReadOnly());
+    EXPECT_FALSE(Control<QTextEdit>(gui.main, "ConvertMemo")->isReadOnly());
 
     gui.debug->close();
-    EXPECT_TRUE(gui.main->DataMemo->isReadOnly());
-    EXPECT_TRUE(gui.main->ConvertMemo->isReadOnly());
+    EXPECT_TRUE(Control<QTextEdit>(gui.main, "DataMemo")->isReadOnly());
+    EXPECT_TRUE(Control<QTextEdit>(gui.main, "ConvertMemo")->isReadOnly());
 
     // Against the screen's right edge when there is no room.
     gui.main->move(screen.width() - gui.main->frameGeometry().width(), 30);
-    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     EXPECT_EQ(gui.debug->x(), screen.width() - debugWidth - 4);
-    EXPECT_EQ(gui.debug->y(), gui.main->frameGeometry().top() + gui.main->DataMemo->y() + 20);
+    EXPECT_EQ(gui.debug->y(), gui.main->frameGeometry().top() + paneTop + 20);
     gui.debug->close();
 
     // Inside a maximized window.
-    gui.main->maximized = true;
-    QTest::mouseClick(gui.main->Image1, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-    EXPECT_EQ(gui.debug->pos(), QPoint(gui.main->frameGeometry().width() - debugWidth - 32, gui.main->DataMemo->y() + 20));
+    gui.main->setWindowState(Qt::WindowMaximized);
+    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    EXPECT_EQ(gui.debug->pos(), QPoint(gui.main->frameGeometry().width() - debugWidth - 32, paneTop + 20));
 }
 
 } // namespace
@@ -368,7 +372,7 @@ TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
     gui.pass->Panel1->show(); // the service panel, as after the password
     // The find bar open, in its wider mode, saying its longest words.
     gui.main->openFindBar(FindBar::Mode::GoTo);
-    gui.main->ResultFindBar->say(QStringLiteral("no document 4294967295 in this result"));
+    Control<FindBar>(gui.main, "ResultFindBar")->say(QStringLiteral("no document 4294967295 in this result"));
     for (QWidget *window : windows) {
         window->show();
         QApplication::processEvents();
@@ -421,13 +425,13 @@ TEST(WindowLayout, ControlsAreFoundByTheirNames)
         QObject *control;
     };
     const Case cases[] = {
-        {gui.main, "FindBtn", gui.main->FindBtn},
-        {gui.main, "DataMemo", gui.main->DataMemo},
-        {gui.main, "ConvertMemo", gui.main->ConvertMemo},
-        {gui.main, "OriginalScrollBar", gui.main->OriginalScrollBar},
-        {gui.main, "AllRadio", gui.main->AllRadio},
-        {gui.main, "FromDatePicker", gui.main->FromDatePicker},
-        {gui.main, "StatusPanel0", gui.main->StatusPanel[0]},
+        {gui.main, "FindBtn", Control<QToolButton>(gui.main, "FindBtn")},
+        {gui.main, "DataMemo", Control<QTextEdit>(gui.main, "DataMemo")},
+        {gui.main, "ConvertMemo", Control<QTextEdit>(gui.main, "ConvertMemo")},
+        {gui.main, "OriginalScrollBar", Control<QScrollBar>(gui.main, "OriginalScrollBar")},
+        {gui.main, "AllRadio", Control<QRadioButton>(gui.main, "AllRadio")},
+        {gui.main, "FromDatePicker", Control<QDateEdit>(gui.main, "FromDatePicker")},
+        {gui.main, "StatusPanel0", Control<QLabel>(gui.main, "StatusPanel0")},
         {gui.info, "FiscalMemoryEdit", gui.info->FiscalMemoryEdit},
         {gui.status, "Gauge1", gui.status->Gauge1},
         {gui.status, "CancelBtn", gui.status->CancelBtn},
@@ -455,7 +459,7 @@ TEST(WindowLayout, GroupTitlesSitOnTheirFrames)
     GuiRig gui;
     gui.main->show();
     QApplication::processEvents();
-    for (QGroupBox *box : {gui.main->DeviceTypeGroup, gui.main->GroupBox1, gui.main->GroupBox2}) {
+    for (QGroupBox *box : {Control<QGroupBox>(gui.main, "DeviceTypeGroup"), Control<QGroupBox>(gui.main, "GroupBox1"), Control<QGroupBox>(gui.main, "GroupBox2")}) {
         const QImage image = box->grab().toImage();
         const QFontMetrics fm = box->fontMetrics();
         const QColor background = box->palette().color(QPalette::Window);

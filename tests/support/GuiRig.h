@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Controls.h"
 #include "ProgramWindows.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUsb.h"
@@ -41,7 +42,7 @@ struct GuiRig
         status = &windows->StatusForm;
         pass = &windows->PassForm;
         // The tests give the ticks themselves.
-        main->ReadTimer->stop();
+        main->readTimer().stop();
     }
     ~GuiRig()
     {
