@@ -302,26 +302,51 @@ void ResultView::showJournalLine(qint64 line, int context, bool atTop)
     announceTop();
 }
 
+void ResultView::loadAround(qint64 line)
+{
+    // The line with a good part of a window on both sides, so a page either
+    // way is in the panes; near the ends of the file, the window at the end.
+    const qint64 count = m_journal->lineCount;
+    const WindowSpan span = JournalWindowSpan(m_windowFirst, count);
+    constexpr qint64 Room = JournalWindowLines / 4;
+    const bool roomAbove = line - span.first >= Room || span.first == 0;
+    const bool roomBelow = span.last - line >= Room || span.last == count - 1;
+    if (m_windowFirst >= 0 && line >= span.first && line <= span.last && roomAbove && roomBelow)
+        return;
+    const int position = ClampToInt(qMax<qint64>(0, line - JournalWindowLines / 2));
+    if (OriginalScrollBar->value() != position)
+        OriginalScrollBar->setValue(position); // loads the window
+    else
+        ShowJournalWindow(position);
+}
+
 void ResultView::showTop(qint64 line)
 {
     line = qBound<qint64>(0, line, m_journal->lineCount - 1);
-    const WindowSpan span = JournalWindowSpan(m_windowFirst, m_journal->lineCount);
-    // A screenful below the line must be in the window too, or the next page
-    // would stop at the window's edge.
-    const qint64 below = qMax(1, wholeRowsInView(ConvertMemo));
-    const bool inWindow = m_windowFirst >= 0 && line >= span.first
-                          && (line + below - 1 <= span.last || span.last == m_journal->lineCount - 1);
-    if (!inWindow) {
-        // The line in the middle of its window, so the keys have room both ways.
-        const int position = ClampToInt(qMax<qint64>(0, line - JournalWindowLines / 2));
-        if (OriginalScrollBar->value() != position)
-            OriginalScrollBar->setValue(position);
-        else
-            ShowJournalWindow(position);
-        if (m_windowFirst < 0)
-            return;
-    }
-    showLineAtTop(ConvertMemo, int(line - m_windowFirst));
+    loadAround(line);
+    if (m_windowFirst < 0)
+        return;
+    showLineAtTop(ConvertMemo, int(line - m_windowFirst)); // the raw pane follows
+    announceTop();
+}
+
+void ResultView::showBottom(qint64 line)
+{
+    // The topmost line from which the rows down to line fill the view.
+    loadAround(line);
+    if (m_windowFirst < 0)
+        return;
+    const QAbstractTextDocumentLayout *layout = ConvertMemo->document()->documentLayout();
+    const QTextBlock last = ConvertMemo->document()->findBlockByNumber(int(line - m_windowFirst));
+    if (!last.isValid())
+        return;
+    const qreal bottom = layout->blockBoundingRect(last).bottom();
+    const int view = ConvertMemo->viewport()->height();
+    QTextBlock top = last;
+    for (QTextBlock b = last.previous(); b.isValid() && bottom - layout->blockBoundingRect(b).top() <= view + 0.5;
+         b = b.previous())
+        top = b;
+    showLineAtTop(ConvertMemo, top.blockNumber());
     announceTop();
 }
 
@@ -342,8 +367,9 @@ bool ResultView::keyThroughFile(QKeyEvent *event)
     const qint64 top = topJournalLine();
     if (!canMove() || top < 0)
         return false;
-    // A page keeps its last whole row as the next page's first, to read on from.
-    const qint64 page = qMax(1, wholeRowsInView(ConvertMemo) - 1);
+    // A page keeps the row at its edge as the next page's first, to read on
+    // from.
+    const qint64 bottom = top + qMax(1, wholeRowsInView(ConvertMemo)) - 1;
     if (held == Qt::ControlModifier && event->key() == Qt::Key_Home) {
         showTop(0);
         return true;
@@ -356,10 +382,11 @@ bool ResultView::keyThroughFile(QKeyEvent *event)
         return false;
     switch (event->key()) {
     case Qt::Key_PageDown:
-        showTop(top + page);
+        showTop(qMax(top + 1, bottom));
         return true;
     case Qt::Key_PageUp:
-        showTop(top - page);
+        if (top > 0)
+            showBottom(top);
         return true;
     case Qt::Key_Down:
         showTop(top + 1);

@@ -77,8 +77,12 @@ private:
     int wholeRowsInView(const QTextEdit *pane) const;
     bool lineInView(const QTextEdit *pane, int line) const;
     void showLineAtTop(QTextEdit *pane, int line);
-    // The journal line at the top, in whichever window holds it.
+    // The window around line loaded, unless the panes hold enough of it.
+    void loadAround(qint64 line);
+    // The journal line at the top (or at the bottom), in whichever window
+    // holds it.
     void showTop(qint64 line);
+    void showBottom(qint64 line);
     void showEnd();
     bool keyThroughFile(QKeyEvent *event);
     // The wheel over a pane at its end goes on into the journal file.

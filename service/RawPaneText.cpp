@@ -9,9 +9,10 @@ namespace {
 // (DejaVu Sans Mono); the Unicode control pictures have none there.
 constexpr char16_t GraphicMarkPictures[] = {0x25A3, 0x25A4}; // ▣ ▤
 constexpr char16_t DeletePicture = 0x232B;                  // ⌫
-// Code page 1251 leaves 0x98 unassigned; the pane shows it as the
-// replacement character.
-constexpr char16_t Unassigned = 0xFFFD;
+// Code page 1251 leaves 0x98 unassigned. The replacement character would
+// read as a decoding failure, so the pane shows a shade no journal text
+// holds, and the byte can still be read back from it.
+constexpr char16_t Unassigned = 0x2592; // ▒
 
 // Code page 1251, bytes 0x80..0xBF; 0xC0..0xFF are А..я in order.
 constexpr std::array<char16_t, 64> Cp1251High = {

@@ -266,7 +266,7 @@ TEST(RawPane, ShowsTheBytesAsCodePage1251AndTheMarksAsPictures)
 {
     const std::pair<quint8, char16_t> cases[] = {
         {'A', u'A'},    {0x20, u' '},   {0x12, 0x25A3}, {0x13, 0x25A4}, {0x7F, 0x232B}, {0x80, 0x0402},
-        {0x88, 0x20AC}, {0x98, 0xFFFD}, {0x9F, 0x045F}, {0xA0, 0x00A0}, {0xA3, 0x0408}, {0xB9, 0x2116},
+        {0x88, 0x20AC}, {0x98, 0x2592}, {0x9F, 0x045F}, {0xA0, 0x00A0}, {0xA3, 0x0408}, {0xB9, 0x2116},
         {0xC0, 0x0410}, {0xDF, 0x042F}, {0xE0, 0x0430}, {0xFF, 0x044F},
     };
     for (const auto &[byte, shown] : cases) {
@@ -564,6 +564,27 @@ QString TopText(QTextEdit *pane)
     return pane->document()->findBlockByNumber(TopLine(pane)).text();
 }
 
+// Line i of "Original" beside line i of "Decoded": the same row heights, so
+// the same scroll offsets, and the whole last row in view at the end.
+void ExpectRowForRow(TMainForm *main, const char *where)
+{
+    QTextEdit *raw = Control<QTextEdit>(main, "DataMemo");
+    QTextEdit *decoded = Control<QTextEdit>(main, "ConvertMemo");
+    EXPECT_EQ(raw->verticalScrollBar()->value(), decoded->verticalScrollBar()->value()) << where;
+    EXPECT_EQ(raw->verticalScrollBar()->maximum(), decoded->verticalScrollBar()->maximum()) << where;
+    EXPECT_EQ(raw->viewport()->height(), decoded->viewport()->height()) << where;
+    QTextBlock r = raw->document()->begin(), d = decoded->document()->begin();
+    for (; r.isValid() && d.isValid(); r = r.next(), d = d.next()) {
+        const QRectF rr = raw->document()->documentLayout()->blockBoundingRect(r);
+        const QRectF dr = decoded->document()->documentLayout()->blockBoundingRect(d);
+        ASSERT_NEAR(rr.top(), dr.top(), 0.5) << where << ", line " << r.blockNumber() << ": \""
+                                             << d.text().toStdString() << "\"";
+    }
+    EXPECT_NEAR(raw->document()->documentLayout()->documentSize().height(),
+                decoded->document()->documentLayout()->documentSize().height(), 0.5)
+        << where << ": the panes end together";
+}
+
 TEST(MainWindow, PanesStaySideBySideAndTheWheelGoesOnIntoTheFile)
 {
     GuiRig gui(withDocuments(300));
@@ -595,6 +616,13 @@ TEST(MainWindow, PanesStaySideBySideAndTheWheelGoesOnIntoTheFile)
         }
     }
 
+    // Down to the last row, whichever pane is at its end.
+    for (QTextEdit *pane : {decoded, raw}) {
+        pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+        ExpectRowForRow(gui.main, pane == raw ? "Original at its end" : "Decoded at its end");
+        EXPECT_EQ(TopLine(raw), TopLine(decoded));
+    }
+
     // An arrow is one line, the trough one window.
     QScrollBar *file = Control<QScrollBar>(gui.main, "OriginalScrollBar");
     file->setValue(0);
@@ -613,6 +641,116 @@ TEST(MainWindow, PanesStaySideBySideAndTheWheelGoesOnIntoTheFile)
     EXPECT_EQ(file->value(), 201 + topBefore);
     EXPECT_EQ(TopText(decoded), textBefore);
     EXPECT_EQ(TopLine(raw), TopLine(decoded));
+}
+
+// The journal lines at the top and at the bottom of the decoded pane, each
+// shown whole.
+struct Screenful
+{
+    qint64 top = -1;
+    qint64 bottom = -1;
+};
+
+Screenful OnScreen(TMainForm *main)
+{
+    QTextEdit *pane = Control<QTextEdit>(main, "ConvertMemo");
+    const qint64 windowFirst = main->topJournalLine() - TopLine(pane);
+    const QAbstractTextDocumentLayout *layout = pane->document()->documentLayout();
+    const int top = pane->verticalScrollBar()->value(), height = pane->viewport()->height();
+    Screenful s{main->topJournalLine(), -1};
+    for (QTextBlock b = pane->document()->findBlockByNumber(TopLine(pane)); b.isValid(); b = b.next()) {
+        if (layout->blockBoundingRect(b).bottom() > top + height + 0.5)
+            break;
+        s.bottom = windowFirst + b.blockNumber();
+    }
+    return s;
+}
+
+TEST(ResultKeys, PageKeysGoThroughTheWholeResultAndCtrlHomeEndToItsEnds)
+{
+    GuiRig gui(withDocuments(60));
+    gui.main->show();
+    gui.tick();
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    QList<QByteArray> journal = fileBytes(gui.journalPath()).split('\n');
+    journal.removeLast();
+    const qint64 last = journal.size() - 1;
+    ASSERT_GT(last, 3 * 200) << "several windows of 200 lines";
+    QTextEdit *raw = Control<QTextEdit>(gui.main, "DataMemo");
+    auto rawTop = [&](qint64 line) { return RawLineForDisplay(journal[line].chopped(1)); };
+
+    // Either pane takes the keys; both move together.
+    for (const char *paneName : {"ConvertMemo", "DataMemo"}) {
+        QTextEdit *pane = Control<QTextEdit>(gui.main, paneName);
+        QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier);
+        Screenful before = OnScreen(gui.main);
+        ASSERT_EQ(before.top, 0) << paneName;
+        ASSERT_GT(before.bottom, 10) << paneName;
+
+        // PgDn to the end: no line skipped, the last row of a page the first
+        // of the next, and the panes row for row at every page.
+        int pages = 0;
+        for (;;) {
+            QTest::keyClick(pane, Qt::Key_PageDown);
+            const Screenful now = OnScreen(gui.main);
+            if (now.top == before.top)
+                break;
+            // The last page stops at the last line, so it may show again a
+            // few rows of the page before it.
+            if (now.bottom < last) {
+                ASSERT_EQ(now.top, before.bottom) << paneName << " page " << pages;
+            } else {
+                ASSERT_LE(now.top, before.bottom) << paneName << " page " << pages;
+            }
+            ASSERT_GT(now.bottom, before.bottom) << paneName << " page " << pages;
+            ASSERT_EQ(TopText(raw), rawTop(now.top)) << paneName << " page " << pages;
+            ExpectRowForRow(gui.main, paneName);
+            ASSERT_LT(++pages, 500);
+            before = now;
+        }
+        EXPECT_EQ(before.bottom, last) << paneName << ": PgDn reaches the last line";
+        EXPECT_GT(pages, 15) << paneName;
+
+        // And PgUp all the way back.
+        for (;;) {
+            QTest::keyClick(pane, Qt::Key_PageUp);
+            const Screenful now = OnScreen(gui.main);
+            if (now.top == before.top)
+                break;
+            ASSERT_LT(now.top, before.top) << paneName;
+            // Rows differ in height: the page above ends at the old top, or
+            // one row below it when that row fits too.
+            ASSERT_GE(now.bottom, before.top) << paneName << ": no line skipped";
+            if (now.top > 0) {
+                ASSERT_LE(now.bottom, before.top + 1) << paneName << ": a whole page up";
+            }
+            before = now;
+        }
+        EXPECT_EQ(before.top, 0) << paneName;
+
+        // Ctrl+End: the last line whole at the bottom of both panes.
+        QTest::keyClick(pane, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(OnScreen(gui.main).bottom, last) << paneName;
+        ExpectRowForRow(gui.main, "at the end");
+        QTest::keyClick(pane, Qt::Key_Down);
+        EXPECT_EQ(OnScreen(gui.main).bottom, last) << paneName << ": nothing below the last line";
+
+        // The arrows a line, across the edge of a window too.
+        QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier);
+        EXPECT_EQ(OnScreen(gui.main).top, 0);
+        QTest::keyClick(pane, Qt::Key_Up);
+        EXPECT_EQ(OnScreen(gui.main).top, 0);
+        Control<QScrollBar>(gui.main, "OriginalScrollBar")->setValue(300);
+        raw->verticalScrollBar()->setValue(raw->verticalScrollBar()->maximum());
+        const qint64 bottomOfWindow = OnScreen(gui.main).top;
+        QTest::keyClick(pane, Qt::Key_Down);
+        QTest::keyClick(pane, Qt::Key_Down);
+        EXPECT_EQ(OnScreen(gui.main).top, bottomOfWindow + 2) << paneName;
+        EXPECT_EQ(TopText(raw), rawTop(bottomOfWindow + 2)) << paneName;
+        QTest::keyClick(pane, Qt::Key_Up);
+        EXPECT_EQ(OnScreen(gui.main).top, bottomOfWindow + 1) << paneName;
+    }
 }
 
 // The find bar and "Go to document", as a person uses them: the keys on the
