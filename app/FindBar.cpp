@@ -22,6 +22,7 @@ FindBar::FindBar(QWidget *parent)
     CloseButton->setText(QStringLiteral("×"));
     CloseButton->setAutoRaise(true);
     CloseButton->setToolTip(QStringLiteral("Close (Esc)"));
+    CloseButton->setAccessibleName(QStringLiteral("Close the find bar"));
     NameControls({EJ_NAMED(Caption), EJ_NAMED(Input), EJ_NAMED(Outcome), EJ_NAMED(CloseButton)});
     connect(CloseButton, &QToolButton::clicked, this, [this] {
         hide();
@@ -40,10 +41,12 @@ void FindBar::open(Mode mode)
     }
     if (m_mode == Mode::Find) {
         Caption->setText(QStringLiteral("Find:"));
+        Input->setAccessibleName(QStringLiteral("Find in the result"));
         Input->setValidator(nullptr);
         Input->setToolTip(QStringLiteral("Enter or F3: next, Shift+F3: previous"));
     } else {
         Caption->setText(QStringLiteral("Go to document:"));
+        Input->setAccessibleName(QStringLiteral("Go to document"));
         Input->setValidator(m_numbers);
         Input->setToolTip(QStringLiteral("The document's number, then Enter"));
         if (!Input->hasAcceptableInput())

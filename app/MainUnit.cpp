@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -167,6 +168,28 @@ void TMainForm::createControls()
 
     createNavigation();
     layOutStatusPanels();
+    setSmallestSize();
+}
+
+void TMainForm::setSmallestSize()
+{
+    // The window keeps its design's layout and only stretches the right and
+    // bottom edges, so its smallest size is where the moving controls would
+    // reach the fixed ones: the Find button the filter's check boxes, the
+    // logo the device type; and where the panes still show a fair part of a
+    // receipt with the find bar open.
+    int filterRight = 0;
+    for (QWidget *c : GroupBox1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (c != FindBtn)
+            filterRight = qMax(filterRight, c->geometry().right());
+    }
+    constexpr int Gap = 8;
+    const int findButtonRoom = filterRight + 1 + Gap + (GroupBox1->width() - FindBtn->x());
+    const int byFilter = DesignWidth + findButtonRoom - GroupBox1->width();
+    const int byLogo = DesignWidth + (DeviceTypeGroup->geometry().right() + 1 + Gap) - Image1->x();
+    constexpr int SmallestPaneHeight = 160; // a dozen rows
+    const int paneHeight = ResultPanes->originalPane()->height();
+    setMinimumSize(qMax(byFilter, byLogo), DesignHeight - (paneHeight - SmallestPaneHeight) + FindBar::BarHeight);
 }
 
 void TMainForm::FormCreate()
@@ -273,7 +296,25 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == Image1 && event->type() == QEvent::MouseButtonPress)
         Image1Click(static_cast<QMouseEvent *>(event)->modifiers());
+    if (event->type() == QEvent::FocusIn)
+        tabToCheckedRadio(watched, static_cast<QFocusEvent *>(event)->reason());
     return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::tabToCheckedRadio(QObject *watched, Qt::FocusReason reason)
+{
+    // Qt's Tab stops at the first radio button of a group, whichever is
+    // chosen; a keyboard user expects the chosen one, as in any dialog.
+    auto *radio = qobject_cast<QRadioButton *>(watched);
+    if (!radio || radio->window() != this || radio->isChecked() || !radio->autoExclusive()
+        || (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason))
+        return;
+    for (QRadioButton *other : radio->parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly)) {
+        if (other->isChecked() && other->autoExclusive() && other->isEnabled()) {
+            other->setFocus(reason);
+            return;
+        }
+    }
 }
 
 void TMainForm::FormKeyDown(QKeyEvent *event)

@@ -123,12 +123,14 @@ private:
     void FormResize();
     void FormKeyDown(QKeyEvent *event);
     void Image1Click(Qt::KeyboardModifiers held);
+    void tabToCheckedRadio(QObject *watched, Qt::FocusReason reason);
 
     void createControls();
     void FormCreate();
     void FormDestroy();
     void layOutAnchors();
     void layOutStatusPanels();
+    void setSmallestSize();
     void createNavigation();
     void showDocumentOfLine(qint64 line);
     bool navigationRefused();

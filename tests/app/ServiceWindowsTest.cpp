@@ -23,6 +23,9 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include <QAccessible>
+#include <QMap>
+
 #include <gtest/gtest.h>
 
 using namespace Codecs;
@@ -365,18 +368,12 @@ std::pair<int, int> CaptionRoom(QWidget *w)
 
 // What a person sees on a stock Debian: no caption cut off by its control,
 // no control lying on another, in any window.
-TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
+void ExpectNothingClippedOrOverlapping(const QList<QWidget *> &windows, const char *where)
 {
-    GuiRig gui;
-    QList<QWidget *> windows{gui.main, gui.info, gui.status, gui.pass, gui.debug};
-    gui.pass->Panel1->show(); // the service panel, as after the password
-    // The find bar open, in its wider mode, saying its longest words.
-    gui.main->openFindBar(FindBar::Mode::GoTo);
-    Control<FindBar>(gui.main, "ResultFindBar")->say(QStringLiteral("no document 4294967295 in this result"));
     for (QWidget *window : windows) {
         window->show();
         QApplication::processEvents();
-        const std::string name = window->windowTitle().toStdString();
+        const std::string name = window->windowTitle().toStdString() + " " + where;
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (!w->isVisibleTo(window))
                 continue;
@@ -400,6 +397,11 @@ TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
                 if (c && c->isVisibleTo(window) && !c->isWindow())
                     siblings << c;
             }
+            // (The design puts the logo one pixel above the window's top.)
+            for (QWidget *c : siblings) {
+                EXPECT_TRUE(parent->rect().adjusted(-1, -1, 1, 1).contains(c->geometry()))
+                    << name << ": " << Describe(c) << " is cut by " << Describe(parent);
+            }
             for (int i = 0; i < siblings.size(); ++i) {
                 for (int j = i + 1; j < siblings.size(); ++j) {
                     const QRect overlap = siblings[i]->geometry() & siblings[j]->geometry();
@@ -409,6 +411,26 @@ TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
             }
         }
     }
+}
+
+TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
+{
+    GuiRig gui;
+    gui.pass->Panel1->show(); // the service panel, as after the password
+    // The find bar open, in its wider mode, saying its longest words.
+    gui.main->openFindBar(FindBar::Mode::GoTo);
+    Control<FindBar>(gui.main, "ResultFindBar")->say(QStringLiteral("no document 4294967295 in this result"));
+    ExpectNothingClippedOrOverlapping({gui.main, gui.info, gui.status, gui.pass, gui.debug}, "as designed");
+
+    // The main window shrinks no further than its controls allow.
+    gui.main->resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(gui.main->size(), gui.main->minimumSize());
+    EXPECT_LT(gui.main->minimumWidth(), 875);
+    EXPECT_LT(gui.main->minimumHeight(), 722);
+    ExpectNothingClippedOrOverlapping({gui.main}, "at its smallest");
+    // Both panes still show a fair number of rows, with the find bar open.
+    EXPECT_GE(Control<QTextEdit>(gui.main, "ConvertMemo")->viewport()->height(), 10 * 13);
 }
 
 } // namespace
@@ -424,14 +446,8 @@ TEST(WindowLayout, ControlsAreFoundByTheirNames)
         const char *name;
         QObject *control;
     };
+    // (The main window's tests find every control by its name.)
     const Case cases[] = {
-        {gui.main, "FindBtn", Control<QToolButton>(gui.main, "FindBtn")},
-        {gui.main, "DataMemo", Control<QTextEdit>(gui.main, "DataMemo")},
-        {gui.main, "ConvertMemo", Control<QTextEdit>(gui.main, "ConvertMemo")},
-        {gui.main, "OriginalScrollBar", Control<QScrollBar>(gui.main, "OriginalScrollBar")},
-        {gui.main, "AllRadio", Control<QRadioButton>(gui.main, "AllRadio")},
-        {gui.main, "FromDatePicker", Control<QDateEdit>(gui.main, "FromDatePicker")},
-        {gui.main, "StatusPanel0", Control<QLabel>(gui.main, "StatusPanel0")},
         {gui.info, "FiscalMemoryEdit", gui.info->FiscalMemoryEdit},
         {gui.status, "Gauge1", gui.status->Gauge1},
         {gui.status, "CancelBtn", gui.status->CancelBtn},
@@ -449,6 +465,57 @@ TEST(WindowLayout, ControlsAreFoundByTheirNames)
                 EXPECT_FALSE(b->objectName().isEmpty()) << window->windowTitle().toStdString() << ": " << Describe(b);
             }
         }
+    }
+}
+
+// What a screen reader says of each control: its accessible name, read
+// through Qt's accessibility interface. Every control a person can reach has
+// one, and no two inputs of a window share one.
+TEST(Accessibility, EveryControlHasANameAndNoTwoInputsShareOne)
+{
+    GuiRig gui;
+    gui.pass->Panel1->show();
+    gui.main->openFindBar(FindBar::Mode::Find);
+    for (QWidget *window : QList<QWidget *>{gui.main, gui.info, gui.status, gui.pass, gui.debug}) {
+        window->show();
+        QApplication::processEvents();
+        const std::string title = window->windowTitle().toStdString();
+        QMap<QString, QString> inputs; // name -> control
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            // The toolkit's own parts (a spin box's editor, a view's scroll
+            // bars) are named by the control they belong to.
+            if (!w->isVisibleTo(window) || w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_NE(a, nullptr) << title << ": " << Describe(w);
+            const QAccessible::Role role = a->role();
+            const bool input = role == QAccessible::EditableText || role == QAccessible::SpinBox
+                               || role == QAccessible::ScrollBar || role == QAccessible::ComboBox;
+            const bool control = input || role == QAccessible::PushButton || role == QAccessible::RadioButton
+                                 || role == QAccessible::CheckBox || role == QAccessible::ButtonMenu;
+            if (!control && !(w->focusPolicy() & Qt::TabFocus))
+                continue;
+            const QString name = a->text(QAccessible::Name).trimmed();
+            EXPECT_FALSE(name.isEmpty()) << title << ": " << Describe(w) << " (role " << int(role) << ") has no name";
+            if (input && !name.isEmpty()) {
+                EXPECT_FALSE(inputs.contains(name)) << title << ": " << Describe(w) << " and "
+                                                    << inputs.value(name).toStdString() << " are both \""
+                                                    << name.toStdString() << "\"";
+                inputs.insert(name, w->objectName());
+            }
+        }
+        EXPECT_FALSE(inputs.isEmpty() && window == gui.main);
+    }
+    // The names a person hears on the main window, in the program's words.
+    const std::pair<const char *, const char *> named[] = {
+        {"CloseBtn", "Close program"}, {"PrintBtn", "Print"}, {"ExportBtn", "Export as TXT"},
+        {"ExcelBtn", "Export to Excel"}, {"SpeedButton1", "Information about Elctronic journal"},
+        {"FindBtn", "Read electronic journal"}, {"FromNumberEdit", "From receipt number"},
+        {"ToDatePicker", "To date"}, {"DataMemo", "Original"}, {"ConvertMemo", "Decoded"},
+    };
+    for (const auto &[control, name] : named) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(Control<QWidget>(gui.main, control));
+        EXPECT_EQ(a->text(QAccessible::Name), QLatin1String(name)) << control;
     }
 }
 
@@ -482,6 +549,43 @@ TEST(WindowLayout, GroupTitlesSitOnTheirFrames)
             }
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(Keyboard, TabGoesThroughTheWindowFromTopLeftToBottomRight)
+{
+    GuiRig gui;
+    gui.main->show();
+    gui.main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == gui.main; }, 2000));
+    auto tabOrder = [&] {
+        Control<QToolButton>(gui.main, "CloseBtn")->setFocus(Qt::TabFocusReason);
+        QStringList order;
+        for (int i = 0; i < 40; ++i) {
+            QWidget *focus = QApplication::focusWidget();
+            if (!focus || (!order.isEmpty() && focus->objectName() == order.first()))
+                break;
+            // A date or time field takes Tab from section to section first.
+            if (order.isEmpty() || order.last() != focus->objectName())
+                order << focus->objectName();
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        return order.join(QLatin1Char(' ')).toStdString();
+    };
+    // A group of radio buttons is one stop, at the one chosen; what is
+    // disabled is passed over.
+    Control<QRadioButton>(gui.main, "ByDocRadio")->click();
+    EXPECT_EQ(tabOrder(), "CloseBtn PrintBtn ExportBtn ExcelBtn SpeedButton1 CashRegisterItem ByDocRadio FromNumberEdit "
+                          "ToNumberEdit ShowOnScreenCheck SaveOriginalToFileCheck SaveConvertedToFile FindBtn DataMemo "
+                          "ConvertMemo");
+    Control<QRadioButton>(gui.main, "ByDatesRadio")->click();
+    gui.main->openFindBar(FindBar::Mode::Find);
+    EXPECT_EQ(tabOrder(), "CloseBtn PrintBtn ExportBtn ExcelBtn SpeedButton1 CashRegisterItem ByDatesRadio "
+                          "FromDatePicker FromTimePicker ToDatePicker ToTimePicker ShowOnScreenCheck "
+                          "SaveOriginalToFileCheck SaveConvertedToFile FindBtn DataMemo ConvertMemo Input CloseButton");
 }
 
 } // namespace
