@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 TStatusForm::TStatusForm(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -18,6 +19,10 @@ TStatusForm::TStatusForm(QWidget *parent)
     Label4->setFont(WindowFont(13, true));
     Label4->adjustSize();
     connect(CancelBtn, &QPushButton::clicked, this, &TStatusForm::requestCancel);
+    m_paintLater = new QTimer(this);
+    m_paintLater->setSingleShot(true);
+    m_paintLater->setInterval(int(PaintEveryMs));
+    connect(m_paintLater, &QTimer::timeout, this, &TStatusForm::paintNow);
     showGauge();
 }
 
@@ -52,6 +57,7 @@ void TStatusForm::start(int total)
     showGauge();
     show();
     repaint();
+    m_sincePaint.start();
 }
 
 void TStatusForm::listBuilt()
@@ -70,20 +76,39 @@ void TStatusForm::oneMore(int done)
 {
     Label1->setText(QString::number(done));
     ++m_progress;
-    showGauge();
-    repaint();
+    paintSoon();
 }
 
 void TStatusForm::restart()
 {
     Label1->setText(QStringLiteral("0"));
     m_progress = 0;
+    paintSoon();
+}
+
+void TStatusForm::paintSoon()
+{
+    // The gauge repaints itself whenever its value changes, so it too is
+    // set only when the dialog is painted.
+    if (m_sincePaint.isValid() && m_sincePaint.elapsed() < PaintEveryMs) {
+        if (!m_paintLater->isActive())
+            m_paintLater->start();
+        return;
+    }
+    paintNow();
+}
+
+void TStatusForm::paintNow()
+{
+    m_paintLater->stop();
     showGauge();
     repaint();
+    m_sincePaint.start();
 }
 
 void TStatusForm::finish()
 {
+    m_paintLater->stop();
     Label1->setText(QStringLiteral("0"));
     Label2->show();
     Label3->show();
@@ -92,5 +117,6 @@ void TStatusForm::finish()
 
 void TStatusForm::abort()
 {
+    m_paintLater->stop();
     hide();
 }

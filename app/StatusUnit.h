@@ -3,6 +3,9 @@
 #include "ui_StatusUnit.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+
+class QTimer;
 
 // The progress dialog. It has no behaviour of its own: the search drives it,
 // step by step.
@@ -34,6 +37,14 @@ protected:
 
 private:
     void showGauge();
+    // Paints now unless it painted a moment ago: a step of a fast read takes
+    // microseconds, a paint far longer, and nobody reads more than a screen
+    // refresh of counts. What is skipped is painted with the next events.
+    void paintSoon();
+    void paintNow();
+    static constexpr qint64 PaintEveryMs = 16;
+    QElapsedTimer m_sincePaint;
+    QTimer *m_paintLater; // the latest count, painted even if no step follows
 
     int m_progress = 0;
     int m_maximum = 0;

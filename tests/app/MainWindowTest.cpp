@@ -462,6 +462,61 @@ TEST(ProgressDialog, CancelOrEscapeEndsTheReadAndTheNextReadsEverything)
     }
 }
 
+// Counts the paints of a widget, as the screen gets them.
+struct PaintCounter : QObject
+{
+    int paints = 0;
+    QStringList countsPainted;
+    QLabel *count = nullptr;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            countsPainted << count->text();
+        }
+        return false;
+    }
+};
+
+TEST(ProgressDialog, AFastReadIsPaintedAboutOnceAFrameNotOnceAStep)
+{
+    GuiRig gui(withDocuments(4000));
+    gui.main->show();
+    gui.tick();
+    PaintCounter counter;
+    counter.count = gui.status->Label1;
+    gui.status->installEventFilter(&counter);
+    Control<QRadioButton>(gui.main, "AllRadio")->click();
+    QElapsedTimer took;
+    took.start();
+    Control<QToolButton>(gui.main, "FindBtn")->click();
+    const qint64 ms = took.elapsed();
+    ASSERT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")->text().startsWith(QStringLiteral("Found 4000 documents")));
+    // Two steps a document (its information, then its lines): painted at
+    // each, that would be 8000 paints. At most one per 16 ms, and the one
+    // at the start, and those the window's events bring.
+    EXPECT_GE(counter.paints, 1);
+    EXPECT_LE(counter.paints, 2 + ms / 16 + ms / 20 + 1) << "in " << ms << " ms";
+    EXPECT_LT(counter.paints, 200) << "in " << ms << " ms";
+    // The read's progress was seen on the way.
+    int highest = 0;
+    for (const QString &count : counter.countsPainted)
+        highest = qMax(highest, count.toInt());
+    EXPECT_GT(highest, 0) << counter.countsPainted.join(QLatin1Char(' ')).toStdString();
+
+    // Steps that come faster than the paints, then a wait (an answer that is
+    // late): the wait shows the latest count, not the last one painted.
+    gui.status->start(10);
+    for (int done = 1; done <= 3; ++done)
+        gui.status->oneMore(done);
+    counter.countsPainted.clear();
+    QTest::qWait(100);
+    EXPECT_EQ(gui.status->Gauge1->value(), 3);
+    EXPECT_EQ(gui.status->Gauge1->text(), QStringLiteral("30%"));
+    ASSERT_FALSE(counter.countsPainted.isEmpty());
+    EXPECT_EQ(counter.countsPainted.last(), QStringLiteral("3"));
+}
+
 TEST(ProgressDialog, DuringAReadOnlyTheDiagnosticWindowIsReachableAndClosingCancelsIt)
 {
     GuiRig gui(withDocuments(20));
