@@ -4,6 +4,10 @@
 // screen. Run it on a display (scripts/screenshots starts a virtual one).
 //
 // Usage: ejournal_screenshots OUTPUT_FOLDER
+//        ejournal_screenshots --inspect OUTPUT_FOLDER
+// The second takes the window to look at after a change, not for the README:
+// the start, the middle and the end of a long result in both device types,
+// and the window at its smallest.
 
 #include "FindBar.h"
 #include "ProgramWindows.h"
@@ -15,6 +19,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -64,14 +70,58 @@ void typeInto(QWidget *entry, const QString &text)
 
 } // namespace
 
+// The windows to look at: a long result at its start, middle and end, in
+// both device types, then the window at its smallest.
+int inspect(const QDir &out)
+{
+    bool ok = true;
+    for (const DeviceType type : {DeviceType::CashRegister, DeviceType::FiscalPrinter}) {
+        QTemporaryDir work;
+        const QString started = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        SimulatorOptions options;
+        options.documents = 300;
+        options.deviceType = type;
+        SimulatedUsb usb(options);
+        ScriptedDialogs dialogs;
+        ProgramWindows windows(usb, dialogs, true);
+        TMainForm *main = &windows.MainForm;
+        main->chooseDeviceType(type);
+        main->move(0, 0);
+        main->show();
+        settle(500);
+        control<QRadioButton>(main, "AllRadio")->click();
+        control<QToolButton>(main, "FindBtn")->click();
+        const QString kind = type == DeviceType::CashRegister ? QStringLiteral("cash-register")
+                                                              : QStringLiteral("fiscal-printer");
+        ok = save(main, out.filePath(QStringLiteral("inspect-%1-start.png").arg(kind))) && ok;
+        auto *bar = control<QScrollBar>(main, "OriginalScrollBar");
+        bar->setValue(bar->maximum() / 2);
+        ok = save(main, out.filePath(QStringLiteral("inspect-%1-middle.png").arg(kind))) && ok;
+        auto *decoded = control<QTextEdit>(main, "ConvertMemo");
+        QTest::keyClick(decoded, Qt::Key_End, Qt::ControlModifier);
+        ok = save(main, out.filePath(QStringLiteral("inspect-%1-end.png").arg(kind))) && ok;
+        if (type == DeviceType::FiscalPrinter) {
+            main->resize(1, 1); // as small as it lets itself be
+            QTest::keyClick(decoded, Qt::Key_PageUp);
+            ok = save(main, out.filePath(QStringLiteral("inspect-smallest.png"))) && ok;
+        }
+        QDir::setCurrent(started);
+    }
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: ejournal_screenshots OUTPUT_FOLDER\n");
+    const bool inspecting = argc == 3 && QByteArray(argv[1]) == "--inspect";
+    if (argc != 2 && !inspecting) {
+        std::fprintf(stderr, "usage: ejournal_screenshots [--inspect] OUTPUT_FOLDER\n");
         return 2;
     }
-    const QDir out(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+    const QDir out(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[argc - 1])));
+    if (inspecting)
+        return inspect(out);
     QTemporaryDir work; // the journal files of the tour's search
     const QString started = QDir::currentPath();
     QDir::setCurrent(work.path());
