@@ -493,11 +493,11 @@ TEST(ProgressDialog, AFastReadIsPaintedAboutOnceAFrameNotOnceAStep)
     const qint64 ms = took.elapsed();
     ASSERT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")->text().startsWith(QStringLiteral("Found 4000 documents")));
     // Two steps a document (its information, then its lines): painted at
-    // each, that would be 8000 paints. At most one per 16 ms, and the one
-    // at the start, and those the window's events bring.
+    // each, that would be 8000 paints, and every tenth document's events
+    // would add 800. At most one per 16 ms is a few dozen here, a few
+    // hundred on the slowest machine.
     EXPECT_GE(counter.paints, 1);
-    EXPECT_LE(counter.paints, 2 + ms / 16 + ms / 20 + 1) << "in " << ms << " ms";
-    EXPECT_LT(counter.paints, 200) << "in " << ms << " ms";
+    EXPECT_LT(counter.paints, 8000 / 20) << "in " << ms << " ms";
     // The read's progress was seen on the way.
     int highest = 0;
     for (const QString &count : counter.countsPainted)
