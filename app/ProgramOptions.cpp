@@ -18,6 +18,21 @@ struct ProgramCommandLine
     {
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOptions({help, version});
+        // Qt's own options, which QApplication takes from the command line
+        // (a session manager restarts the program with -session): known
+        // here so that they are no mistake, and left to Qt.
+        for (const char *name : {"style", "stylesheet", "platform", "platformpluginpath", "platformtheme", "plugin",
+                                 "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display", "geometry",
+                                 "qmljsdebugger", "dialogs", "fontengine"}) {
+            QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+            qt.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(qt);
+        }
+        for (const char *name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+            QCommandLineOption qt(QString::fromLatin1(name));
+            qt.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(qt);
+        }
     }
 };
 
@@ -26,13 +41,18 @@ struct ProgramCommandLine
 QString ProgramUsage()
 {
     ProgramCommandLine line;
-    return QStringLiteral("Usage: ejournal [--simulator [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]\n"
-                          "                 [--device-type cash-register|fiscal-printer]]\n"
+    return QStringLiteral("Usage: ejournal [--simulator [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]]\n"
+                          "                [--device-type cash-register|fiscal-printer] [Qt options]\n"
                           "\n"
-                          "Reads the electronic journal of a fiscal device over USB. The device type of\n"
-                          "the simulated journal is chosen here; the window's own choice reads it.\n"
+                          "Reads the electronic journal of a fiscal device over USB. The device type given\n"
+                          "here is the window's choice at start (and the simulated journal's type).\n"
                           "\n")
-           + OptionsHelp(line.parser);
+           + OptionsHelp(line.parser)
+           + QStringLiteral("\n"
+                            "Qt's own options (-style, -platform, -reverse, -session ...) are accepted too.\n"
+                            "\n"
+                            "Environment: EJOURNAL_USB_IDS further USB IDs of the bridge chip, as vid:pid in\n"
+                            "hexadecimal, several separated by commas (e.g. 10c4:ea60).\n");
 }
 
 std::optional<ProgramOptions> ParseProgramOptions(const QStringList &args, QString *error)
@@ -64,7 +84,9 @@ std::optional<ProgramOptions> ParseProgramOptions(const QStringList &args, QStri
     // The tests look at every request the simulated journal received; a
     // user's window has no use for the list, which grows with every read.
     o.sim.recordRequests = false;
-    if ((line.sim.simulatorOptionGiven() || line.sim.deviceTypeGiven()) && !o.simulator)
-        return fail(QStringLiteral("the --sim-* options need --simulator"));
+    // --device-type also chooses the window's device type for a journal on
+    // USB, as it does for the headless reader.
+    if (line.sim.simulatorOptionGiven() && !o.simulator)
+        return fail(line.sim.simulatorNeededText());
     return o;
 }

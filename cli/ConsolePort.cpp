@@ -6,19 +6,25 @@
 #include <thread>
 #include <unistd.h>
 
-ConsolePort::ConsolePort(FILE *err, bool liveBar)
+ConsolePort::ConsolePort(FILE *err, bool showProgress, const char *program)
     : m_err(err)
-    , m_terminal(liveBar && isatty(fileno(err)) == 1)
+    , m_terminal(showProgress && isatty(fileno(err)) == 1)
+    , m_program(program)
 {
 }
 
-void ConsolePort::say(const QString &text)
+void ConsolePort::say(const QString &text, bool diagnostic)
 {
     endProgressLine();
-    // Message texts break lines as LF CR; a console wants plain LF.
+    // Message texts break lines as LF CR; a console wants plain LF. Some
+    // pad their lines with spaces for a box; a console does not.
     QString plain = text;
     plain.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    std::fprintf(m_err, "%s\n", plain.toLocal8Bit().constData());
+    const QString prefix = diagnostic ? QString::fromLocal8Bit(m_program) + QStringLiteral(": ") : QString();
+    QStringList lines = plain.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = prefix + line.trimmed();
+    std::fprintf(m_err, "%s\n", lines.join(QLatin1Char('\n')).toLocal8Bit().constData());
     std::fflush(m_err);
 }
 
@@ -28,7 +34,7 @@ void ConsolePort::showErrorLabel(const QString &text)
 {
     m_errorShown = true;
     m_lastError = text;
-    say(text);
+    say(text, true);
 }
 
 void ConsolePort::messageBox(Box kind, const QString &text)
@@ -37,13 +43,13 @@ void ConsolePort::messageBox(Box kind, const QString &text)
         m_errorShown = true;
         m_lastError = text;
     }
-    say(text);
+    say(text, kind == Box::Error || kind == Box::Warning);
 }
 
 bool ConsolePort::askYesNo(const QString &text)
 {
     // Nobody is there to answer.
-    say(text + QStringLiteral(" (no)"));
+    say(text + QStringLiteral(" (no)"), true);
     return false;
 }
 
@@ -89,15 +95,9 @@ void ConsolePort::pause(int milliseconds)
 
 void ConsolePort::drawProgress()
 {
-    if (!m_terminal) {
-        // Off a terminal: a plain line at every tenth of the way.
-        const int step = m_total > 0 ? qMax(1, m_total / 10) : 0;
-        if (step > 0 && m_done > 0 && (m_done % step == 0 || m_done == m_total)) {
-            std::fprintf(m_err, "%d/%d documents\n", m_done, m_total);
-            std::fflush(m_err);
-        }
+    // Off a terminal, progress is noise in a log; the summary says the end.
+    if (!m_terminal)
         return;
-    }
     // A terminal redrawn thousands of times a second only slows the reading.
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (m_barDrawn && now - m_lastDrawMs < 100 && m_done != m_total)

@@ -5,12 +5,15 @@
 #include <csignal>
 #include <cstdio>
 
-// The headless reader's user: errors and messages on standard error, progress
-// as a live bar when standard error is a terminal.
+// The headless reader's user: errors and messages on standard error, the
+// errors and warnings after the program's name as Unix tools say them;
+// progress as a live bar only when standard error is a terminal.
 class ConsolePort final : public NullUserPort
 {
 public:
-    explicit ConsolePort(FILE *err = stderr, bool liveBar = true);
+    // program: the name before errors and warnings ("ejournal-read");
+    // showProgress: false for --quiet, or when the bar would tangle with a trace.
+    explicit ConsolePort(FILE *err = stderr, bool showProgress = true, const char *program = "ejournal-read");
 
     void showErrorLabel(const QString &text) override;
     void messageBox(Box kind, const QString &text) override;
@@ -35,12 +38,13 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
-    void say(const QString &text);
+    void say(const QString &text, bool diagnostic = false);
     void drawProgress();
     void endProgressLine();
 
     FILE *m_err;
     bool m_terminal;
+    const char *m_program;
     bool m_errorShown = false;
     QString m_lastError;
     int m_total = 0;

@@ -79,6 +79,28 @@ int printIdentity(FILE *out, const IdentityTexts &t)
     return FlushOutput(out);
 }
 
+// The identity as one JSON object, its fields named as the text's labels
+// say, the values as shown.
+int printIdentityJson(FILE *out, const IdentityTexts &t)
+{
+    const std::pair<const char *, const QString *> fields[] = {
+        {"initialization_date", &t.initDate}, {"initialization_time", &t.initTime},
+        {"fiscal_memory", &t.fiscalMemory},   {"client", &t.clientNumber},
+        {"stored_documents", &t.storedDocuments}, {"free_memory", &t.freeMemory},
+    };
+    QByteArray o = "{";
+    for (const auto &[name, value] : fields) {
+        if (o.size() > 1)
+            o += ',';
+        AppendJsonString(o, name);
+        o += ':';
+        AppendJsonString(o, value->toUtf8());
+    }
+    o += "}\n";
+    std::fwrite(o.constData(), 1, std::size_t(o.size()), out);
+    return FlushOutput(out);
+}
+
 } // namespace
 
 HeadlessReader::HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort &port, FILE *out)
@@ -136,7 +158,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     int outputError = 0;
     bool outputSaid = false; // a failed write to standard output was reported
     if (m_options.verb == ReaderOptions::Verb::Info) {
-        outputError = printIdentity(m_out, identity);
+        outputError = m_options.json ? printIdentityJson(m_out, identity) : printIdentity(m_out, identity);
     } else {
         const JournalSettings settings = SettingsFor(m_options.deviceType);
 

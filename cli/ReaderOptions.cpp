@@ -30,7 +30,11 @@ struct ReaderCommandLine
                                             "to standard error.")};
     QCommandLineOption json{QStringLiteral("json"),
                             QStringLiteral("Write the documents read as JSON Lines on standard output, one object a "
-                                           "document and a last one with the summary.")};
+                                           "document and a last one with the summary; with --info, the identity "
+                                           "as one object.")};
+    QCommandLineOption quiet{QStringLiteral("quiet"),
+                             QStringLiteral("No progress on standard error (it is shown only on a terminal "
+                                            "anyway); errors are still said.")};
     QCommandLineOption info{QStringLiteral("info"), QStringLiteral("Print the journal's identity.")};
     QCommandLineOption numbers{QStringLiteral("numbers"),
                                QStringLiteral("Read the documents with receipt numbers FROM to TO.")};
@@ -45,7 +49,7 @@ struct ReaderCommandLine
     ReaderCommandLine()
     {
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({directory, decoded, trace, json, info, numbers, dates, all, help, version});
+        parser.addOptions({directory, decoded, trace, json, quiet, info, numbers, dates, all, help, version});
     }
 };
 
@@ -56,7 +60,7 @@ QString ReaderUsage()
     ReaderCommandLine line;
     return QStringLiteral(
                "Usage: ejournal-read [--simulator] [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]\n"
-               "                     [--device-type cash-register|fiscal-printer] [--directory DIR] [--decoded] [--trace] [--json]\n"
+               "                     [--device-type cash-register|fiscal-printer] [--directory DIR] [--decoded] [--trace] [--json] [--quiet]\n"
                "                     (--info | --numbers FROM TO | --dates FROM_DATE FROM_TIME TO_DATE TO_TIME | --all)\n"
                "\n"
                "Reads the electronic journal of a fiscal device over USB, without a window.\n"
@@ -67,7 +71,12 @@ QString ReaderUsage()
                "Exit status: 0 done, 1 no journal device found or opened, 2 bad arguments,\n"
                "3 the search ended on an error answer, a time-out, a lost device, another\n"
                "journal attached, lines of another device type, or a file or standard output\n"
-               "that could not be written, 4 the search did not start (no stored documents).\n");
+               "that could not be written, 4 the search did not start (no stored documents),\n"
+               "130 ended by SIGINT (Ctrl+C), 143 ended by SIGTERM; the lines received so far\n"
+               "are kept.\n"
+               "\n"
+               "Environment: EJOURNAL_USB_IDS further USB IDs of the bridge chip, as vid:pid in\n"
+               "hexadecimal, several separated by commas (e.g. 10c4:ea60).\n");
 }
 
 std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString *error)
@@ -100,6 +109,7 @@ std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString
     o.decoded = p.isSet(line.decoded);
     o.trace = p.isSet(line.trace);
     o.json = p.isSet(line.json);
+    o.quiet = p.isSet(line.quiet);
 
     const QStringList values = p.positionalArguments();
     const int verbs = int(p.isSet(line.info)) + int(p.isSet(line.numbers)) + int(p.isSet(line.dates)) + int(p.isSet(line.all));
@@ -141,6 +151,6 @@ std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString
         }
     }
     if (line.sim.simulatorOptionGiven() && !o.simulator)
-        return fail(error, QStringLiteral("the --sim-* options need --simulator"));
+        return fail(error, line.sim.simulatorNeededText());
     return o;
 }

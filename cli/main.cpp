@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
     }
 
     // A live bar would tangle with the trace lines.
-    ConsolePort port(stderr, !options->trace);
+    ConsolePort port(stderr, !options->trace && !options->quiet, "ejournal-read");
     HeadlessReader reader(*usb, *options, port, stdout);
     const int status = reader.run();
     // As shells report a program ended by a signal.

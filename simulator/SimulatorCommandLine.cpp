@@ -29,6 +29,15 @@ bool SimulatorCommandLine::simulatorOptionGiven() const
     return m_parser.isSet(m_documents) || m_parser.isSet(m_seed) || m_parser.isSet(m_faults);
 }
 
+QString SimulatorCommandLine::simulatorNeededText() const
+{
+    for (const QCommandLineOption *o : {&m_documents, &m_seed, &m_faults}) {
+        if (m_parser.isSet(*o))
+            return QStringLiteral("--%1 needs --simulator").arg(o->names().constFirst());
+    }
+    return {};
+}
+
 bool SimulatorCommandLine::deviceTypeGiven() const
 {
     return m_parser.isSet(m_deviceType);

@@ -21,6 +21,9 @@ public:
     bool simulator() const;
     // Whether any --sim-* option was given; they need --simulator.
     bool simulatorOptionGiven() const;
+    // What to say when one was given without --simulator, naming it as it
+    // was typed ("--sim-documents needs --simulator").
+    QString simulatorNeededText() const;
     bool deviceTypeGiven() const;
 
     // What the options ask of the simulated journal, or nothing and why.

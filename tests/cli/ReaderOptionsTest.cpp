@@ -49,7 +49,7 @@ TEST(ReaderOptions, RefusesBadArgumentsWithAReason)
         {"--dates 2011-02-30 00:00:00 2011-03-03 23:59:59", "YYYY-MM-DD"},
         {"--dates 2011-02-01 24:00:00 2011-02-03 23:59:59", "HH:MM:SS"},
         {"--device-type printer --info", "cash-register or fiscal-printer"},
-        {"--sim-seed 4 --info", "need --simulator"},
+        {"--sim-seed 4 --info", "--sim-seed needs --simulator"},
         {"--simulator --sim-documents -1 --info", "whole number"},
         {"--simulator --sim-faults boom@1 --info", "unknown fault"},
         {"--info --colour", "unknown argument"},
