@@ -22,6 +22,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -92,6 +93,9 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
 
     createControls();
     setWindowTitle(QLatin1String(Caption) + (simulated ? QStringLiteral(" (simulated journal)") : QString()));
+    // The installed icon of the desktop's theme, or the drawn logo when the
+    // program runs from its build folder.
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("ejournal"), QIcon(Glyphs::logo(64, 64))));
     setFont(WindowFont());
     NameControls({EJ_NAMED(ReadTimer), EJ_NAMED(ClockTimer)}); // the controls are named by the form
     connect(ReadTimer, &QTimer::timeout, this, [this] {

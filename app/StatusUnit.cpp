@@ -14,7 +14,9 @@ TStatusForm::TStatusForm(QWidget *parent)
     setFixedSize(size());
     setFont(WindowFont()); // a window of its own: it does not take the main window's
     setModal(false);
-    Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: white; }"
+    // The design's red gauge, its trough in the palette's colours so that a
+    // dark desktop theme does not leave a white bar in a dark dialog.
+    Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid palette(mid); background: palette(base); }"
                                          "QProgressBar::chunk { background: #E02020; }"));
     Label4->setFont(WindowFont(13, true));
     Label4->adjustSize();

@@ -35,6 +35,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ejournal"));
+    // Lets the desktop match the window to ejournal.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ejournal"));
 
     std::unique_ptr<SIUSBXP> usb;
     if (options->simulator)

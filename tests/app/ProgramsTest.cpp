@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +164,44 @@ TEST(ManualPages, NameEveryOptionOfTheHelp)
         EXPECT_TRUE(text.contains(QLatin1String("EJOURNAL_USB_IDS"))) << page;
         EXPECT_TRUE(text.contains(QLatin1String("QT_LOGGING_RULES"))) << page;
     }
+}
+
+// The desktop's view of the package: the AppStream data as a software
+// centre validates it, the launcher, an icon drawn without a font.
+TEST(DesktopData, MetainfoLauncherAndIconAreValid)
+{
+    const QString packaging = QStringLiteral(EJOURNAL_PACKAGING_DIR);
+    const ProgramRun metainfo = run("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                                     packaging + QStringLiteral("/invalid.ejournal.ejournal.metainfo.xml")});
+    EXPECT_EQ(metainfo.status, 0) << metainfo.out.toStdString() << metainfo.err.toStdString();
+    const ProgramRun launcher = run("desktop-file-validate", {packaging + QStringLiteral("/ejournal.desktop")});
+    EXPECT_EQ(launcher.status, 0) << launcher.out.toStdString() << launcher.err.toStdString();
+    EXPECT_TRUE(launcher.out.isEmpty()) << launcher.out.toStdString();
+    QFile icon(packaging + QStringLiteral("/ejournal.svg"));
+    ASSERT_TRUE(icon.open(QIODevice::ReadOnly));
+    const QByteArray svg = icon.readAll();
+    EXPECT_FALSE(svg.contains("<text")) << "an icon must not depend on an installed font";
+}
+
+// What `cmake --install` gives in a prefix of its own: programs that start
+// without ldconfig or LD_LIBRARY_PATH, finding their library beside them.
+TEST(Install, ProgramsStartFromAnotherPrefix)
+{
+    QTemporaryDir prefix;
+    const ProgramRun install = run("cmake", {QStringLiteral("--install"), QStringLiteral(EJOURNAL_BUILD_DIR),
+                                             QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_EQ(install.status, 0) << install.out.toStdString() << install.err.toStdString();
+    const QList<std::pair<QString, QString>> bare = {{QStringLiteral("LD_LIBRARY_PATH"), QString()}};
+    const ProgramRun window = run(qPrintable(prefix.filePath(QStringLiteral("bin/ejournal"))),
+                                  {QStringLiteral("--version")}, bare);
+    EXPECT_EQ(window.status, 0) << window.err.toStdString();
+    EXPECT_TRUE(window.out.startsWith(QLatin1String("ejournal 1."))) << window.out.toStdString();
+    const ProgramRun reader = run(qPrintable(prefix.filePath(QStringLiteral("bin/ejournal-read"))),
+                                  words("--simulator --sim-documents 3 --info"), bare);
+    EXPECT_EQ(reader.status, 0) << reader.err.toStdString();
+    EXPECT_TRUE(reader.out.contains(QLatin1String("Stored documents: 3"))) << reader.out.toStdString();
+    for (const char *page : {"share/man/man1/ejournal.1.gz", "share/man/man1/ejournal-read.1.gz"})
+        EXPECT_TRUE(QFile::exists(prefix.filePath(QString::fromLatin1(page)))) << page;
 }
 
 } // namespace

@@ -589,3 +589,34 @@ TEST(Keyboard, TabGoesThroughTheWindowFromTopLeftToBottomRight)
 }
 
 } // namespace
+
+namespace {
+
+// What a desktop user sees of the windows in their theme: the window's icon,
+// and the progress gauge's trough in the palette's colours (a dark theme
+// has no white bar).
+TEST(DesktopTheme, TheWindowHasItsIconAndTheGaugeFollowsThePalette)
+{
+    const QPalette original = QApplication::palette();
+    for (const QColor base : {QColor(Qt::white), QColor(30, 30, 30)}) {
+        // The theme's palette is the application's from the start.
+        QPalette palette = original;
+        palette.setColor(QPalette::Base, base);
+        palette.setColor(QPalette::Mid, base.lighter(150));
+        QApplication::setPalette(palette);
+        {
+            GuiRig gui;
+            EXPECT_FALSE(gui.main->windowIcon().isNull());
+            gui.status->start(10);
+            QApplication::processEvents();
+            const QImage gauge = gui.status->Gauge1->grab().toImage();
+            // Right of the percentage, left of the frame: the empty trough.
+            const QColor trough = gauge.pixelColor(gauge.width() - 6, gauge.height() / 2);
+            EXPECT_NEAR(trough.lightness(), base.lightness(), 40) << trough.name().toStdString();
+            gui.status->abort();
+        }
+        QApplication::setPalette(original);
+    }
+}
+
+} // namespace
