@@ -21,8 +21,8 @@ FindBar::FindBar(QWidget *parent)
     CloseButton = new QToolButton(this);
     CloseButton->setText(QStringLiteral("×"));
     CloseButton->setAutoRaise(true);
-    CloseButton->setToolTip(QStringLiteral("Close (Esc)"));
-    CloseButton->setAccessibleName(QStringLiteral("Close the find bar"));
+    CloseButton->setToolTip(tr("Close (Esc)"));
+    CloseButton->setAccessibleName(tr("Close the find bar"));
     NameControls({EJ_NAMED(Caption), EJ_NAMED(Input), EJ_NAMED(Outcome), EJ_NAMED(CloseButton)});
     connect(CloseButton, &QToolButton::clicked, this, [this] {
         hide();
@@ -40,15 +40,15 @@ void FindBar::open(Mode mode)
         Outcome->clear();
     }
     if (m_mode == Mode::Find) {
-        Caption->setText(QStringLiteral("Find:"));
-        Input->setAccessibleName(QStringLiteral("Find in the result"));
+        Caption->setText(tr("Find:"));
+        Input->setAccessibleName(tr("Find in the result"));
         Input->setValidator(nullptr);
-        Input->setToolTip(QStringLiteral("Enter or F3: next, Shift+F3: previous"));
+        Input->setToolTip(tr("Enter or F3: next, Shift+F3: previous"));
     } else {
-        Caption->setText(QStringLiteral("Go to document:"));
-        Input->setAccessibleName(QStringLiteral("Go to document"));
+        Caption->setText(tr("Go to document:"));
+        Input->setAccessibleName(tr("Go to document"));
         Input->setValidator(m_numbers);
-        Input->setToolTip(QStringLiteral("The document's number, then Enter"));
+        Input->setToolTip(tr("The document's number, then Enter"));
         if (!Input->hasAcceptableInput())
             Input->clear();
     }
@@ -80,7 +80,7 @@ void FindBar::enter(bool backwards)
         if (ok)
             emit goTo(number);
         else
-            say(QStringLiteral("not a document number"));
+            say(tr("not a document number"));
     } else if (backwards) {
         emit findPrevious(typed);
     } else {

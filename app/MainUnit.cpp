@@ -92,7 +92,7 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
     m_engine = std::make_unique<ExchangeEngine>(m_usb, Link, Commands, Answers, m_port, m_readTimerControl);
 
     createControls();
-    setWindowTitle(QLatin1String(Caption) + (simulated ? QStringLiteral(" (simulated journal)") : QString()));
+    setWindowTitle(QLatin1String(Caption) + (simulated ? tr(" (simulated journal)") : QString()));
     // The installed icon of the desktop's theme, or the drawn logo when the
     // program runs from its build folder.
     setWindowIcon(QIcon::fromTheme(QStringLiteral("ejournal"), QIcon(Glyphs::logo(64, 64))));

@@ -5,6 +5,7 @@
 
 #include "Codecs.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QShortcut>
@@ -18,7 +19,7 @@ constexpr int HitContextLines = 3;
 
 QString DocumentText(const DocumentEntry &e)
 {
-    QString text = QStringLiteral("Document %1").arg(e.number);
+    QString text = QCoreApplication::translate("TMainForm", "Document %1").arg(e.number);
     QString when;
     try {
         when = Codecs::DecodeDateVuze(e.dateWord).toString(QStringLiteral("dd.MM.yyyy"));
@@ -28,7 +29,7 @@ QString DocumentText(const DocumentEntry &e)
     const int hour = e.timeWord / 100, minute = e.timeWord % 100;
     if (!when.isEmpty() && hour < 24 && minute < 60)
         when += QStringLiteral(" %1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
-    return when.isEmpty() ? text : text + QStringLiteral(" of ") + when;
+    return when.isEmpty() ? text : text + QCoreApplication::translate("TMainForm", " of ") + when;
 }
 
 } // namespace
@@ -80,11 +81,11 @@ void TMainForm::openFindBar(FindBar::Mode mode)
 bool TMainForm::navigationRefused()
 {
     if (m_reading) {
-        ResultFindBar->say(QStringLiteral("the read is still running"));
+        ResultFindBar->say(tr("the read is still running"));
         return true;
     }
     if (!Search.journal.written || Search.journal.lineCount == 0) {
-        ResultFindBar->say(QStringLiteral("no result to look in yet"));
+        ResultFindBar->say(tr("no result to look in yet"));
         return true;
     }
     return false;
@@ -116,11 +117,11 @@ void TMainForm::findInResult(const QString &text, bool backwards)
     if (!hit.found()) {
         m_hit = {};
         ResultPanes->setHit(m_hit);
-        ResultFindBar->say(QStringLiteral("not found"));
+        ResultFindBar->say(tr("not found"));
         return;
     }
     m_hit = hit;
-    ResultFindBar->say(hit.wrapped ? (backwards ? QStringLiteral("from the end") : QStringLiteral("from the top"))
+    ResultFindBar->say(hit.wrapped ? (backwards ? tr("from the end") : tr("from the top"))
                                    : QString());
     ResultPanes->setHit(m_hit);
     ResultPanes->showJournalLine(hit.line, HitContextLines, false);
@@ -131,16 +132,16 @@ void TMainForm::goToDocument(quint32 number)
     if (navigationRefused())
         return;
     if (!Search.documents.isOpen()) {
-        ResultFindBar->say(QStringLiteral("no document index: %1").arg(Search.documentsError));
+        ResultFindBar->say(tr("no document index: %1").arg(Search.documentsError));
         return;
     }
     const qint64 at = Search.documents.findNumber(number);
     if (at < 0) {
-        ResultFindBar->say(QStringLiteral("no document %1 in this result").arg(number));
+        ResultFindBar->say(tr("no document %1 in this result").arg(number));
         return;
     }
     const DocumentEntry e = Search.documents.at(at);
-    ResultFindBar->say(e.lineCount == 0 ? QStringLiteral("document %1 has no lines in this result").arg(number)
+    ResultFindBar->say(e.lineCount == 0 ? tr("document %1 has no lines in this result").arg(number)
                                         : QString());
     ResultPanes->showJournalLine(qMin(e.firstLine, Search.journal.lineCount - 1), 0, true);
 }

@@ -1,5 +1,7 @@
 #include "PrintedReport.h"
 
+#include <QCoreApplication>
+
 #include "LineDecoding.h"
 
 #include <QFile>
@@ -56,7 +58,7 @@ public:
         m_painter.setPen(QPen(Qt::black, 0));
         text(m_titleFont, titleX, titleY, QLatin1String(ReportJobTitle));
         text(m_subtitleFont, titleX, subtitleY, m_title);
-        text(m_smallFont, numberX, numberY, QStringLiteral("Page ") + QString::number(pageNumber));
+        text(m_smallFont, numberX, numberY, QCoreApplication::translate("ejournal", "Page ") + QString::number(pageNumber));
         text(m_smallFont, numberX, dateY, m_printedAt);
     }
 
@@ -170,7 +172,7 @@ void CheckPrintFileAfter(const QString &path)
     struct statvfs fs{};
     const bool full = statvfs(QFile::encodeName(info.absolutePath()).constData(), &fs) == 0 && fs.f_bavail == 0;
     throw CannotWritePrintFile(path, full ? QString::fromLocal8Bit(std::strerror(ENOSPC))
-                                          : QStringLiteral("The file is incomplete."));
+                                          : QCoreApplication::translate("ejournal", "The file is incomplete."));
 }
 
 } // namespace
@@ -200,7 +202,7 @@ int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int Li
         CheckPrintFileBefore(file);
     QPainter painter;
     if (!painter.begin(&printer))
-        throw JournalFileError(QStringLiteral("The printer cannot be used."));
+        throw JournalFileError(QCoreApplication::translate("ejournal", "The printer cannot be used."));
     PainterCanvas canvas(printer, painter, title, printedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     const int hashWidth = QFontMetrics(PainterCanvas::BodyFont(), &printer).horizontalAdvance(QLatin1Char('#'));
     const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;

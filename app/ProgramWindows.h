@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DebugUnit.h"
+#include "FitTexts.h"
 #include "MainUnit.h"
 #include "PassUnit.h"
 #include "StatusUnit.h"
@@ -25,6 +26,8 @@ struct ProgramWindows
         MainForm.setSysInfoForm(&SysInfoForm);
         MainForm.setStatusForm(&StatusForm);
         MainForm.setPassForm(&PassForm);
+        for (QWidget *window : std::initializer_list<QWidget *>{&MainForm, &DebugForm, &SysInfoForm, &StatusForm, &PassForm})
+            FitGrownTexts(window);
     }
 
     TMainForm MainForm;

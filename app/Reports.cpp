@@ -41,8 +41,8 @@ void TMainForm::writeDecodedLines(const QString &path)
 
 void TMainForm::ExportBtnClick()
 {
-    const QString path = m_dialogs.saveFileName(this, QStringLiteral("Save to file"), SaveDialogDirectory,
-                                                QStringLiteral("TXT files (*.txt);;All files (*.*)"),
+    const QString path = m_dialogs.saveFileName(this, tr("Save to file"), SaveDialogDirectory,
+                                                tr("TXT files (*.txt);;All files (*.*)"),
                                                 QStringLiteral("txt"));
     if (path.isEmpty())
         return;
@@ -52,17 +52,17 @@ void TMainForm::ExportBtnClick()
         m_port.messageBox(UserPort::Box::Error, e.message());
         return;
     }
-    m_port.messageBox(UserPort::Box::Information, QStringLiteral("Success."));
+    m_port.messageBox(UserPort::Box::Information, tr("Success."));
 }
 
 void TMainForm::ExcelBtnClick()
 {
     if (!m_spreadsheet || !m_spreadsheet->isInstalled()) {
-        m_port.messageBox(UserPort::Box::Error, QStringLiteral("Excel is missing. Please install it first"));
+        m_port.messageBox(UserPort::Box::Error, tr("Excel is missing. Please install it first"));
         return;
     }
     if (!Search.journal.written || Search.journal.lineCount == 0) {
-        m_port.messageBox(UserPort::Box::Warning, QStringLiteral("Please make new search"));
+        m_port.messageBox(UserPort::Box::Warning, tr("Please make new search"));
         return;
     }
     m_port.showBusyPointer();
@@ -80,7 +80,7 @@ void TMainForm::ExcelBtnClick()
     } catch (const std::exception &) {
         // The failure's own words mean nothing to the user here.
         m_port.restoreBusyPointer();
-        m_port.messageBox(UserPort::Box::Error, QStringLiteral("Error in Excel"));
+        m_port.messageBox(UserPort::Box::Error, tr("Error in Excel"));
         return;
     }
     if (!QFile::remove(temporary))
@@ -97,7 +97,7 @@ void TMainForm::ExcelBtnClick()
 void TMainForm::PrintBtnClick()
 {
     if (Search.SearchType <= NoSearchType) {
-        m_port.messageBox(UserPort::Box::Warning, QStringLiteral("Please make new search"));
+        m_port.messageBox(UserPort::Box::Warning, tr("Please make new search"));
         return;
     }
     const QDateTime printedAt = QDateTime::currentDateTime();

@@ -59,10 +59,10 @@ void TSysInfoForm::FormShow()
         if (!date.ok)
             m_dialogs.message(this, UserPort::Box::Error, QString::fromLatin1(FunctionsLastError()));
         else if (date.year == UninitialisedJournalYear)
-            m_dialogs.message(this, UserPort::Box::Warning, QStringLiteral("Electronic Journal is not initialized"));
+            m_dialogs.message(this, UserPort::Box::Warning, tr("Electronic Journal is not initialized"));
     }
     if (!m_deviceOpen())
-        m_dialogs.message(this, UserPort::Box::Error, QStringLiteral("No connection with Electronic Journal"));
+        m_dialogs.message(this, UserPort::Box::Error, tr("No connection with Electronic Journal"));
 }
 
 void TSysInfoForm::CloseBtnClick()

@@ -2,9 +2,11 @@
 #include "ProgramWindows.h"
 #include "ProgramOptions.h"
 #include "SimulatedUsb.h"
+#include "Translations.h"
 #include "LibusbUsbXpress.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 
 #include <cstdio>
@@ -37,6 +39,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("ejournal"));
     // Lets the desktop match the window to ejournal.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("ejournal"));
+    // Installed, the translations are beside the program; in the build
+    // folder, where lrelease put them.
+    LoadTranslations(app, QDir(InstalledTranslationsFolder()).exists() ? InstalledTranslationsFolder()
+                                                                        : QStringLiteral(EJOURNAL_BUILD_QM_DIR));
 
     std::unique_ptr<SIUSBXP> usb;
     if (options->simulator)

@@ -1,5 +1,7 @@
 #include "DocumentIndex.h"
 
+#include <QCoreApplication>
+
 #include "Codecs.h"
 
 #include <QtEndian>
@@ -78,7 +80,7 @@ bool DocumentIndexWriter::create(const QString &path)
 void DocumentIndexWriter::fail(const QString &reason)
 {
     if (m_error.isEmpty())
-        m_error = QStringLiteral("The document index %1 could not be written: %2").arg(m_file.fileName(), reason);
+        m_error = QCoreApplication::translate("ejournal", "The document index %1 could not be written: %2").arg(m_file.fileName(), reason);
     m_open = false;
 }
 
@@ -244,7 +246,7 @@ bool DocumentIndex::open(const QString &path, qint64 journalLines)
     const qint64 size = m_file.size();
     const uchar *map = size >= HeadSize ? m_file.map(0, size) : nullptr;
     if (!map) {
-        m_error = QStringLiteral("not a document index");
+        m_error = QCoreApplication::translate("ejournal", "not a document index");
         m_file.close();
         return false;
     }
@@ -254,7 +256,7 @@ bool DocumentIndex::open(const QString &path, qint64 journalLines)
                        && size == HeadSize + records * RecordSize
                        && qFromLittleEndian<qint64>(map + 24) == journalLines;
     if (!valid) {
-        m_error = QStringLiteral("the document index does not belong to this journal file");
+        m_error = QCoreApplication::translate("ejournal", "the document index does not belong to this journal file");
         m_file.unmap(const_cast<uchar *>(map));
         m_file.close();
         return false;

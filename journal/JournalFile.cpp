@@ -1,5 +1,7 @@
 #include "JournalFile.h"
 
+#include <QCoreApplication>
+
 #include "LineDecoding.h"
 
 namespace {
@@ -13,12 +15,12 @@ constexpr qint64 JournalBufferBytes = 64 * 1024;
 
 QString CannotCreateText(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
+    return QCoreApplication::translate("ejournal", "Cannot create file \"%1\". %2").arg(path, reason);
 }
 
 QString CannotWriteText(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason);
+    return QCoreApplication::translate("ejournal", "Cannot write file \"%1\". %2").arg(path, reason);
 }
 
 namespace {
@@ -136,7 +138,7 @@ namespace {
 void openForReading(QFile &file)
 {
     if (!file.open(QIODevice::ReadOnly))
-        throw JournalFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(file.fileName(), file.errorString()));
+        throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot open file \"%1\". %2").arg(file.fileName(), file.errorString()));
 }
 
 } // namespace
@@ -153,7 +155,7 @@ QByteArray ReadJournalBlock(const JournalFileInfo &journal, qint64 first, qint64
         return {};
     const QByteArray block = file.read(count * record);
     if (block.isEmpty() && file.error() != QFileDevice::NoError)
-        throw JournalFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
+        throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
     return block;
 }
 
@@ -181,7 +183,7 @@ void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void
         block = file.read(qMin(left, blockRecords) * record);
         if (block.isEmpty()) {
             if (file.error() != QFileDevice::NoError)
-                throw JournalFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
+                throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
             return;
         }
         for (qint64 at = 0; at + journal.lineWidth <= block.size() && left > 0; at += record, --left)

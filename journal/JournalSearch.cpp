@@ -1,5 +1,7 @@
 #include "JournalSearch.h"
 
+#include <QCoreApplication>
+
 #include "Codecs.h"
 #include "FileNaming.h"
 #include "IdentityDisplay.h"
@@ -86,12 +88,12 @@ QString JournalSearch::ElapsedText(const QDateTime &start, const QDateTime &end)
 
 QString JournalSearch::CancelledText(qint64 lines)
 {
-    return QStringLiteral("Read cancelled; the %1 lines received are kept").arg(lines);
+    return QCoreApplication::translate("ejournal", "Read cancelled; the %1 lines received are kept").arg(lines);
 }
 
 QString JournalSearch::SummaryText(qint64 documents, qint64 lines)
 {
-    return QStringLiteral("Found %1 documents, %2 lines, about %3 pages")
+    return QCoreApplication::translate("ejournal", "Found %1 documents, %2 lines, about %3 pages")
         .arg(documents)
         .arg(lines)
         .arg(lines / LinesPerPage + 1);
@@ -99,13 +101,13 @@ QString JournalSearch::SummaryText(qint64 documents, qint64 lines)
 
 bool JournalSearch::checkNumbers(const SearchRequest &request)
 {
-    const std::pair<const QString *, const char *> fields[] = {{&request.fromNumber, "From"},
-                                                              {&request.toNumber, "To"}};
+    const std::pair<const QString *, const char *> fields[] = {{&request.fromNumber, QT_TRANSLATE_NOOP("TMainForm", "From")},
+                                                              {&request.toNumber, QT_TRANSLATE_NOOP("TMainForm", "To")}};
     for (const auto &[text, name] : fields) {
         if (!toInt32(*text)) {
             m_ctx.port.messageBox(UserPort::Box::Warning,
-                                  QStringLiteral("The receipt number in \"%1\" must be a whole number up to 2147483647.")
-                                      .arg(QLatin1String(name)));
+                                  QCoreApplication::translate("ejournal", "The receipt number in \"%1\" must be a whole number up to 2147483647.")
+                                      .arg(QCoreApplication::translate("TMainForm", name)));
             return false;
         }
     }
@@ -233,7 +235,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         const qint32 to = *toInt32(request.toNumber);
         m_requests.FromDoc = quint32(from);
         m_requests.ToDoc = quint32(to);
-        m_state.Title = QStringLiteral("from document ") + request.fromNumber + QStringLiteral(" to document ")
+        m_state.Title = QCoreApplication::translate("ejournal", "from document ") + request.fromNumber + QCoreApplication::translate("ejournal", " to document ")
                         + request.toNumber;
         port.progressOpen(ClampToInt(qint64(to) - qint64(from) + 1));
         m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, from, to);
@@ -251,7 +253,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         m_state.ToTime = request.toTime;
         const QString dateFormat = QStringLiteral("dd.MM.yyyy");
         const QString timeFormat = QStringLiteral("HH:mm:ss");
-        m_state.Title = QStringLiteral("from %1 %2 to %3 %4")
+        m_state.Title = QCoreApplication::translate("ejournal", "from %1 %2 to %3 %4")
                             .arg(request.fromDate.toString(dateFormat), request.fromTime.toString(timeFormat),
                                  request.toDate.toString(dateFormat), request.toTime.toString(timeFormat));
         port.progressOpen(0);
@@ -268,20 +270,21 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
     case SearchRequest::Mode::All: {
         const quint32 count = m_ctx.records.identityReceived ? m_ctx.records.Data132.doc_count : 0;
         if (count == 0) {
-            port.messageBox(UserPort::Box::Warning, QStringLiteral("No stored documents"));
+            port.messageBox(UserPort::Box::Warning, QCoreApplication::translate("ejournal", "No stored documents"));
             return false;
         }
         m_state.StartDT = QDateTime::currentDateTime();
         port.setFindEnabled(false);
-        m_state.Title = QStringLiteral("all stored documents");
+        m_state.Title = QCoreApplication::translate("ejournal", "all stored documents");
         m_requests.StrList.clear();
         m_state.SearchType = SearchAll;
         m_requests.FromDoc = 0;
         m_requests.ToDoc = count - 1;
         if (count > LargeAllCount && showOnScreen && request.askBeforeLargeAll) {
-            const QString question = QStringLiteral("       Number of documents are more then 5000.       \n\r"
-                                                    "Information about documents will not be dislayed on PC\n\r"
-                                                    "Do you want to continue?");
+            const QString question = QCoreApplication::translate("ejournal",
+                                                                 "       Number of documents are more then 5000.       \n\r"
+                                                                 "Information about documents will not be dislayed on PC\n\r"
+                                                                 "Do you want to continue?");
             if (!port.askYesNo(question)) {
                 port.restoreBusyPointer();
                 port.setFindEnabled(true);
@@ -299,7 +302,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         break;
     }
     m_state.SearchType = NoSearchType;
-    port.messageBox(UserPort::Box::Warning, QStringLiteral("Please choose type of serching"));
+    port.messageBox(UserPort::Box::Warning, QCoreApplication::translate("ejournal", "Please choose type of serching"));
     return false;
 }
 
@@ -376,5 +379,5 @@ void JournalSearch::done(bool sayDone)
     if (!m_readTimer.isActive())
         m_readTimer.start();
     if (sayDone)
-        m_ctx.port.messageBox(UserPort::Box::Information, QStringLiteral("Done"));
+        m_ctx.port.messageBox(UserPort::Box::Information, QCoreApplication::translate("ejournal", "Done"));
 }

@@ -1,5 +1,7 @@
 #include "AnswerHandlers.h"
 
+#include <QCoreApplication>
+
 #include "SIUSBXP.h"
 
 #include "CodecErrors.h"
@@ -11,9 +13,9 @@ namespace {
 QString serviceAnswerText(quint8 command)
 {
     switch (command) {
-    case CmdInitialise: return QStringLiteral("Electronic journal was initialized");
-    case CmdErase: return QStringLiteral("Electronic journal was erased.");
-    default: return QStringLiteral("Starting generation of data....");
+    case CmdInitialise: return QCoreApplication::translate("ejournal", "Electronic journal was initialized");
+    case CmdErase: return QCoreApplication::translate("ejournal", "Electronic journal was erased.");
+    default: return QCoreApplication::translate("ejournal", "Starting generation of data....");
     }
 }
 

@@ -1,5 +1,7 @@
 #include "DeviceLink.h"
 
+#include <QCoreApplication>
+
 #include "UserPort.h"
 
 #include <array>
@@ -8,14 +10,14 @@
 QString ErrMsgText(int ErrType)
 {
     switch (ErrType) {
-    case ErrTimeout: return QStringLiteral("Communication timeout (no responce from device)");
-    case ErrDocumentOutOfRange: return QStringLiteral("Document number is out of range");
-    case ErrNoCommunication: return QStringLiteral("No communication with device");
-    case ErrOtherDevice: return QStringLiteral("Find other device");
-    case ErrNoDevice: return QStringLiteral("No device found");
-    case ErrWrite: return QStringLiteral("Error writing to USB");
-    case ErrRead: return QStringLiteral("Error reading from USB");
-    case ErrPacketLength: return QStringLiteral("Invalid packet length");
+    case ErrTimeout: return QCoreApplication::translate("ejournal", "Communication timeout (no responce from device)");
+    case ErrDocumentOutOfRange: return QCoreApplication::translate("ejournal", "Document number is out of range");
+    case ErrNoCommunication: return QCoreApplication::translate("ejournal", "No communication with device");
+    case ErrOtherDevice: return QCoreApplication::translate("ejournal", "Find other device");
+    case ErrNoDevice: return QCoreApplication::translate("ejournal", "No device found");
+    case ErrWrite: return QCoreApplication::translate("ejournal", "Error writing to USB");
+    case ErrRead: return QCoreApplication::translate("ejournal", "Error reading from USB");
+    case ErrPacketLength: return QCoreApplication::translate("ejournal", "Invalid packet length");
     default: return {};
     }
 }
@@ -67,15 +69,15 @@ void FindConnectDevice(SIUSBXP &usb, SI_HANDLE &DevHandle, UserPort &port)
         SI_HANDLE handle = 0;
         if (usb.SI_Open(*journalIndex, &handle) != SI_SUCCESS || handle == 0) {
             port.messageBox(UserPort::Box::Error,
-                            QStringLiteral("Error opening device: ") + deviceText
-                                + QStringLiteral(". Reset hardware and try again."));
+                            QCoreApplication::translate("ejournal", "Error opening device: ") + deviceText
+                                + QCoreApplication::translate("ejournal", ". Reset hardware and try again."));
             ErrMsg(port, ErrNoCommunication);
             return;
         }
         DevHandle = handle;
         port.clearErrorLabel();
     } else if (count > 0) {
-        port.messageBox(UserPort::Box::Error, QStringLiteral("Found other device"));
+        port.messageBox(UserPort::Box::Error, QCoreApplication::translate("ejournal", "Found other device"));
         ErrMsg(port, ErrOtherDevice);
     }
 }

@@ -1,5 +1,7 @@
 #include "ExchangeEngine.h"
 
+#include <QCoreApplication>
+
 #include "DeviceLink.h"
 #include "UserPort.h"
 
@@ -211,7 +213,7 @@ void ExchangeEngine::writeFailure(quint32 written, quint32 toWrite)
 
     UserPort &port = m_ctx.port;
     TickTimer &timer = m_readTimer;
-    const QString text = QStringLiteral("Error writing to USB. Wrote %1 of %2 bytes. ").arg(written).arg(toWrite);
+    const QString text = QCoreApplication::translate("ejournal", "Error writing to USB. Wrote %1 of %2 bytes. ").arg(written).arg(toWrite);
     port.deferred([&port, &timer, text] {
         port.messageBox(UserPort::Box::Error, text);
         ErrMsg(port, ErrWrite);
@@ -228,7 +230,7 @@ void ExchangeEngine::readFailure(quint32 read)
     s.AwaitingAnswer = false;
 
     UserPort &port = m_ctx.port;
-    const QString text = QStringLiteral("Error reading from  USB. Read %1 of %2 bytes").arg(read).arg(AnswerFrameSize);
+    const QString text = QCoreApplication::translate("ejournal", "Error reading from  USB. Read %1 of %2 bytes").arg(read).arg(AnswerFrameSize);
     port.deferred([&port, text] {
         port.messageBox(UserPort::Box::Error, text);
         ErrMsg(port, ErrRead);

@@ -1,5 +1,7 @@
 #include "RequestListExchange.h"
 
+#include <QCoreApplication>
+
 #include "WireOrder.h"
 
 #include "DeviceLink.h"
@@ -37,7 +39,7 @@ RequestListExchange::End RequestListExchange::ConfirmJournal()
 
 QString RequestListExchange::OtherJournalText()
 {
-    return QStringLiteral("Another journal was attached; the read stopped.");
+    return QCoreApplication::translate("ejournal", "Another journal was attached; the read stopped.");
 }
 
 QString RequestListExchange::WrongLineWidthText(int payloadLength, int rows, int lineWidth)
@@ -45,16 +47,18 @@ QString RequestListExchange::WrongLineWidthText(int payloadLength, int rows, int
     const int content = payloadLength - data_124::HeaderSize;
     if (rows > 0 && content > 0 && content % rows == 0) {
         const int width = content / rows;
-        const std::pair<DeviceType, const char *> types[] = {{DeviceType::CashRegister, "Cash Register"},
-                                                             {DeviceType::FiscalPrinter, "Fiscal Printer"}};
+        // The names of the window's device type buttons, as it shows them.
+        const std::pair<DeviceType, const char *> types[] = {
+            {DeviceType::CashRegister, QT_TRANSLATE_NOOP("TMainForm", "Cash Register")},
+            {DeviceType::FiscalPrinter, QT_TRANSLATE_NOOP("TMainForm", "Fiscal Printer")}};
         for (const auto &[type, name] : types) {
             if (SettingsFor(type).LineWidth == width)
-                return QStringLiteral("The journal's lines are %1 characters long: choose %2.")
+                return QCoreApplication::translate("ejournal", "The journal's lines are %1 characters long: choose %2.")
                     .arg(width)
-                    .arg(QLatin1String(name));
+                    .arg(QCoreApplication::translate("TMainForm", name));
         }
     }
-    return QStringLiteral("The journal's lines are not %1 characters long: an answer of %2 lines carried %3 bytes.")
+    return QCoreApplication::translate("ejournal", "The journal's lines are not %1 characters long: an answer of %2 lines carried %3 bytes.")
         .arg(lineWidth)
         .arg(rows)
         .arg(qMax(0, content));

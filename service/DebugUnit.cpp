@@ -90,7 +90,7 @@ bool TDebugForm::readInteger(int &value)
     value = Edit1->text().trimmed().toInt(&ok);
     if (!ok)
         m_dialogs.message(this, UserPort::Box::Error,
-                          QStringLiteral("'%1' is not a valid integer value").arg(Edit1->text()));
+                          tr("'%1' is not a valid integer value").arg(Edit1->text()));
     return ok;
 }
 

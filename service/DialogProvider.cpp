@@ -1,5 +1,7 @@
 #include "DialogProvider.h"
 
+#include <QCoreApplication>
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -19,20 +21,20 @@ void QtDialogProvider::message(QWidget *parent, UserPort::Box kind, const QStrin
 {
     switch (kind) {
     case UserPort::Box::Error:
-        QMessageBox::critical(parent, QStringLiteral("Error"), shown(text));
+        QMessageBox::critical(parent, QCoreApplication::translate("ejournal", "Error"), shown(text));
         break;
     case UserPort::Box::Warning:
-        QMessageBox::warning(parent, QStringLiteral("Warning"), shown(text));
+        QMessageBox::warning(parent, QCoreApplication::translate("ejournal", "Warning"), shown(text));
         break;
     case UserPort::Box::Information:
-        QMessageBox::information(parent, QStringLiteral("Information"), shown(text));
+        QMessageBox::information(parent, QCoreApplication::translate("ejournal", "Information"), shown(text));
         break;
     }
 }
 
 bool QtDialogProvider::question(QWidget *parent, const QString &text)
 {
-    return QMessageBox::warning(parent, QStringLiteral("Confirm"), shown(text), QMessageBox::Yes | QMessageBox::No)
+    return QMessageBox::warning(parent, QCoreApplication::translate("ejournal", "Confirm"), shown(text), QMessageBox::Yes | QMessageBox::No)
            == QMessageBox::Yes;
 }
 

@@ -66,7 +66,7 @@ void TPassForm::Button1Click()
         return;
     }
     m_dialogs.message(this, UserPort::Box::Error,
-                      QStringLiteral("Wrong Password. ") + QString::number(ErrCount) + QStringLiteral(" attepts left."));
+                      tr("Wrong Password. ") + QString::number(ErrCount) + tr(" attepts left."));
 }
 
 void TPassForm::Button2Click()
@@ -78,13 +78,13 @@ bool TPassForm::confirm(std::initializer_list<const char *> pieces)
 {
     QStringList parts;
     for (const char *p : pieces)
-        parts << QLatin1String(p);
+        parts << tr(p);
     return m_dialogs.question(this, parts.join(QStringLiteral("\n\r")));
 }
 
 void TPassForm::InitBtnClick()
 {
-    if (!confirm({"  This is an initialization function.  ", "Do you want to initialize the journal? "}))
+    if (!confirm({QT_TR_NOOP("  This is an initialization function.  "), QT_TR_NOOP("Do you want to initialize the journal? ")}))
         return;
     const QDateTime now = QDateTime::currentDateTime();
     Gen131(now, now, MemNum->text(), ClientNumEdit->text(), m_commands);
@@ -93,7 +93,7 @@ void TPassForm::InitBtnClick()
 
 void TPassForm::GenBtnClick()
 {
-    if (!confirm({"  This is an generation function.  ", "Do you want to generate fake data? "}))
+    if (!confirm({QT_TR_NOOP("  This is an generation function.  "), QT_TR_NOOP("Do you want to generate fake data? ")}))
         return;
     gen_flash(m_commands);
     close();
@@ -101,7 +101,7 @@ void TPassForm::GenBtnClick()
 
 void TPassForm::EraseBtnClick()
 {
-    if (!confirm({" This is an erase function. ", "All data will be DESTOYED!!!", "Do you want to erase flash? "}))
+    if (!confirm({QT_TR_NOOP(" This is an erase function. "), QT_TR_NOOP("All data will be DESTOYED!!!"), QT_TR_NOOP("Do you want to erase flash? ")}))
         return;
     m_link.timeout = EraseAnswerTimeoutTicks;
     erase_flash(m_commands);

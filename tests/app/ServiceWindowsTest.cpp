@@ -24,6 +24,9 @@
 #include <QToolButton>
 
 #include <QAccessible>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTranslator>
 #include <QMap>
 
 #include <gtest/gtest.h>
@@ -436,6 +439,43 @@ TEST(WindowLayout, NoTextIsClippedAndNoControlsOverlap)
 } // namespace
 
 namespace {
+
+// The windows in Bosnian, as LANGUAGE=bs shows them: every text in the
+// user's language, and still nothing cut off and nothing overlapping.
+TEST(WindowLayout, InBosnianTooNothingIsClippedOrOverlapping)
+{
+    const QString before = qEnvironmentVariable("LANGUAGE");
+    qputenv("LANGUAGE", "bs");
+    QTranslator bosnian;
+    ASSERT_TRUE(bosnian.load(QLocale(QLocale::Bosnian), QStringLiteral("ejournal"), QStringLiteral("_"),
+                             QStringLiteral(EJOURNAL_BUILD_QM_DIR)));
+    QCoreApplication::installTranslator(&bosnian);
+    {
+        GuiRig gui;
+        gui.pass->Panel1->show();
+        gui.main->openFindBar(FindBar::Mode::GoTo);
+        Control<FindBar>(gui.main, "ResultFindBar")->say(QStringLiteral("dokumenta 4294967295 nema u ovom rezultatu"));
+        EXPECT_EQ(Control<QRadioButton>(gui.main, "ByDocRadio")->text(), QStringLiteral("Po broju računa"));
+        EXPECT_EQ(Control<QToolButton>(gui.main, "FindBtn")->toolTip(), QStringLiteral("Čitaj elektronski žurnal"));
+        EXPECT_EQ(gui.status->CancelBtn->text(), QStringLiteral("Otkaži"));
+        EXPECT_EQ(gui.info->windowTitle(), QStringLiteral("Podaci o elektronskom žurnalu"));
+        ExpectNothingClippedOrOverlapping({gui.main, gui.info, gui.status, gui.pass, gui.debug}, "in Bosnian");
+        gui.main->resize(1, 1);
+        ExpectNothingClippedOrOverlapping({gui.main}, "in Bosnian at its smallest");
+        // A text of the core, as the window shows it.
+        Control<QRadioButton>(gui.main, "ByDocRadio")->click();
+        Control<QLineEdit>(gui.main, "FromNumberEdit")->setText(QStringLiteral("x"));
+        gui.tick();
+        Control<QToolButton>(gui.main, "FindBtn")->click();
+        EXPECT_TRUE(gui.dialogs.shown.join(QLatin1Char('|')).contains(QStringLiteral("Broj računa u \"Od\"")))
+            << gui.dialogs.shown.join(QLatin1Char('|')).toStdString();
+    }
+    QCoreApplication::removeTranslator(&bosnian);
+    if (before.isEmpty())
+        qunsetenv("LANGUAGE");
+    else
+        qputenv("LANGUAGE", before.toLocal8Bit());
+}
 
 TEST(WindowLayout, ControlsAreFoundByTheirNames)
 {

@@ -5,6 +5,7 @@
 //
 // Usage: ejournal_screenshots OUTPUT_FOLDER
 //        ejournal_screenshots --inspect OUTPUT_FOLDER
+// LANGUAGE=bs takes them in Bosnian.
 // The second takes the window to look at after a change, not for the README:
 // the start, the middle and the end of a long result in both device types,
 // and the window at its smallest.
@@ -13,6 +14,7 @@
 #include "ProgramWindows.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedUsb.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -114,6 +116,8 @@ int inspect(const QDir &out)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // In the user's language, as the program is (LANGUAGE=bs for Bosnian).
+    LoadTranslations(app, QStringLiteral(EJOURNAL_BUILD_QM_DIR));
     const bool inspecting = argc == 3 && QByteArray(argv[1]) == "--inspect";
     if (argc != 2 && !inspecting) {
         std::fprintf(stderr, "usage: ejournal_screenshots [--inspect] OUTPUT_FOLDER\n");
