@@ -200,7 +200,8 @@ TEST(Install, ProgramsStartFromAnotherPrefix)
                                   words("--simulator --sim-documents 3 --info"), bare);
     EXPECT_EQ(reader.status, 0) << reader.err.toStdString();
     EXPECT_TRUE(reader.out.contains(QLatin1String("Stored documents: 3"))) << reader.out.toStdString();
-    for (const char *page : {"share/man/man1/ejournal.1.gz", "share/man/man1/ejournal-read.1.gz"})
+    for (const char *page : {"share/man/man1/ejournal.1.gz", "share/man/man1/ejournal-read.1.gz",
+                             "share/ejournal/translations/ejournal_bs.qm"})
         EXPECT_TRUE(QFile::exists(prefix.filePath(QString::fromLatin1(page)))) << page;
 }
 
