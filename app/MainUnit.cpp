@@ -144,7 +144,12 @@ void TMainForm::createControls()
     connect(ExportBtn, &QToolButton::clicked, this, &TMainForm::ExportBtnClick);
     connect(ExcelBtn, &QToolButton::clicked, this, &TMainForm::ExcelBtnClick);
     connect(PrintBtn, &QToolButton::clicked, this, &TMainForm::PrintBtnClick);
-    connect(CashRegisterItem, &QRadioButton::toggled, this, &TMainForm::DeviceTypeGroupClick);
+    // The device types are the group's radio buttons, each naming its model.
+    for (QRadioButton *type : DeviceTypeGroup->findChildren<QRadioButton *>())
+        connect(type, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                DeviceTypeGroupClick();
+        });
 
     QFont errorFont(QStringLiteral("Times New Roman"));
     errorFont.setPixelSize(16);
@@ -359,12 +364,21 @@ void TMainForm::ClockTimerTimer()
 
 void TMainForm::DeviceTypeGroupClick()
 {
-    Settings = SettingsFor(CashRegisterItem->isChecked() ? DeviceType::CashRegister : DeviceType::FiscalPrinter);
+    for (const QRadioButton *type : DeviceTypeGroup->findChildren<QRadioButton *>()) {
+        if (!type->isChecked())
+            continue;
+        if (const DeviceModel *model = ModelNamed(type->property("deviceModel").toString()))
+            Settings = model->settings;
+    }
 }
 
 void TMainForm::chooseDeviceType(DeviceType type)
 {
-    (type == DeviceType::CashRegister ? CashRegisterItem : FiscalPrinterItem)->setChecked(true);
+    const QLatin1String name(ModelOf(type).optionName);
+    for (QRadioButton *button : DeviceTypeGroup->findChildren<QRadioButton *>()) {
+        if (button->property("deviceModel").toString() == name)
+            button->setChecked(true);
+    }
     DeviceTypeGroupClick();
 }
 

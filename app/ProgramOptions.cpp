@@ -42,11 +42,12 @@ QString ProgramUsage()
 {
     ProgramCommandLine line;
     return QStringLiteral("Usage: ejournal [--simulator [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]]\n"
-                          "                [--device-type cash-register|fiscal-printer] [Qt options]\n"
+                          "                [--device-type %1] [Qt options]\n"
                           "\n"
                           "Reads the electronic journal of a fiscal device over USB. The device type given\n"
                           "here is the window's choice at start (and the simulated journal's type).\n"
                           "\n")
+               .arg(DeviceOptionNames(QStringLiteral("|")))
            + OptionsHelp(line.parser)
            + QStringLiteral("\n"
                             "Qt's own options (-style, -platform, -reverse, -session ...) are accepted too.\n"

@@ -60,11 +60,12 @@ QString ReaderUsage()
     ReaderCommandLine line;
     return QStringLiteral(
                "Usage: ejournal-read [--simulator] [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]\n"
-               "                     [--device-type cash-register|fiscal-printer] [--directory DIR] [--decoded] [--trace] [--json] [--quiet]\n"
+               "                     [--device-type %1] [--directory DIR] [--decoded] [--trace] [--json] [--quiet]\n"
                "                     (--info | --numbers FROM TO | --dates FROM_DATE FROM_TIME TO_DATE TO_TIME | --all)\n"
                "\n"
                "Reads the electronic journal of a fiscal device over USB, without a window.\n"
                "\n")
+               .arg(DeviceOptionNames(QStringLiteral("|")))
            + OptionsHelp(line.parser)
            + QStringLiteral(
                "\n"

@@ -1,11 +1,13 @@
 #include "Emphasis.h"
 
+#include "JournalTexts.h"
+
 const std::array<EmphasisRule, 3> &HighlightRules()
 {
     static const std::array<EmphasisRule, 3> rules = {{
-        {QStringLiteral("(Logo)"), 0, 0, 255, 10, true, true, 255, 255, 255},
-        {QStringLiteral("(Bosnia)"), 0, 0, 255, 10, true, true, 255, 255, 255},
-        {QStringLiteral("H V A L A"), 0, 0, 0, 14, true, false, 255, 255, 255},
+        {JournalTexts::LogoWord, 0, 0, 255, 10, true, true, 255, 255, 255},
+        {JournalTexts::SecondGraphicWord, 0, 0, 255, 10, true, true, 255, 255, 255},
+        {JournalTexts::ClosingWord, 0, 0, 0, 14, true, false, 255, 255, 255},
     }};
     return rules;
 }

@@ -1,6 +1,7 @@
 #include "JournalFind.h"
 
 #include "DeviceCharset.h"
+#include "JournalTexts.h"
 #include "LineDecoding.h"
 
 #include <limits>
@@ -10,12 +11,12 @@ namespace {
 // Lines read at a time: a few hundred kilobytes, whatever the result's size.
 constexpr qint64 BlockLines = 16384;
 
-const QByteArrayView ClosingLine("H V A L A        #");
+using JournalTexts::ClosingLine;
 
 QChar Decoded(int b)
 {
-    // As the decoded pane shows it: blanks for what does not print.
-    return b < 0x20 || b == 0xFF ? QLatin1Char(' ') : ConvertToBosnian(b);
+    // As the decoded pane shows it.
+    return JournalTexts::DecodedChar(b);
 }
 
 bool IsMark(int b)

@@ -2,6 +2,7 @@
 
 #include "Codecs.h"
 #include "DeviceCharset.h"
+#include "JournalTexts.h"
 #include "Packets.h"
 
 #include <array>
@@ -10,10 +11,10 @@ using namespace Codecs;
 
 namespace {
 
-const QByteArray ClosingLine("H V A L A        #");
-const QByteArray ClosingLineDecoded("H V A L A         ");
-const QString LogoWord = QStringLiteral("(Logo)");
-const QString SecondGraphicWord = QStringLiteral("(Bosnia)");
+using JournalTexts::ClosingLine;
+using JournalTexts::ClosingLineDecoded;
+const QString LogoWord = JournalTexts::LogoWord;
+const QString SecondGraphicWord = JournalTexts::SecondGraphicWord;
 
 // The whole-line rules compare with the cash register's 18-character forms
 // whatever the line width; only the filling follows the width.
@@ -30,9 +31,7 @@ bool isWholeMarkLine(QByteArrayView raw, char mark)
 
 QChar decodedChar(quint8 b)
 {
-    if (b < 0x20 || b == 0xFF)
-        return QLatin1Char(' ');
-    return ConvertToBosnian(b);
+    return JournalTexts::DecodedChar(b);
 }
 
 // UTF-8 of every byte's decoding, built once.

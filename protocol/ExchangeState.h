@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceModels.h"
 #include "Packets.h"
 #include "SIUSBXP.h"
 
@@ -34,23 +35,6 @@ struct ExchangeState
     // another journal: nothing else is sent until it has said which it is.
     bool identityConfirmed = false;
 };
-
-// The two kinds of fiscal device whose journal is read.
-enum class DeviceType { CashRegister, FiscalPrinter };
-
-// The device-type settings every operation reads at the moment it runs.
-struct JournalSettings
-{
-    quint8 LineWidth = 18;       // characters a journal line: 18 cash register, 32 fiscal printer
-    quint8 LinesPerRequest = 12; // lines a document-lines request asks for: 12 or 7
-};
-
-// The settings of a device type: a line request's answer carries one
-// request's lines (12 x 18 or 7 x 32 characters).
-constexpr JournalSettings SettingsFor(DeviceType type)
-{
-    return type == DeviceType::CashRegister ? JournalSettings{18, 12} : JournalSettings{32, 7};
-}
 
 // The last answer of each kind.
 struct AnswerRecords

@@ -47,15 +47,12 @@ QString RequestListExchange::WrongLineWidthText(int payloadLength, int rows, int
     const int content = payloadLength - data_124::HeaderSize;
     if (rows > 0 && content > 0 && content % rows == 0) {
         const int width = content / rows;
-        // The names of the window's device type buttons, as it shows them.
-        const std::pair<DeviceType, const char *> types[] = {
-            {DeviceType::CashRegister, QT_TRANSLATE_NOOP("TMainForm", "Cash Register")},
-            {DeviceType::FiscalPrinter, QT_TRANSLATE_NOOP("TMainForm", "Fiscal Printer")}};
-        for (const auto &[type, name] : types) {
-            if (SettingsFor(type).LineWidth == width)
+        // The window's name of the type whose lines these are.
+        for (const DeviceModel &model : DeviceModels) {
+            if (model.settings.LineWidth == width)
                 return QCoreApplication::translate("ejournal", "The journal's lines are %1 characters long: choose %2.")
                     .arg(width)
-                    .arg(QCoreApplication::translate("TMainForm", name));
+                    .arg(QCoreApplication::translate("TMainForm", model.shownName));
         }
     }
     return QCoreApplication::translate("ejournal", "The journal's lines are not %1 characters long: an answer of %2 lines carried %3 bytes.")

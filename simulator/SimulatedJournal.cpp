@@ -48,7 +48,7 @@ AnswerFrame SimulatedJournal::errorFrame(quint8 command, quint8 code)
     return f;
 }
 
-SimDocument SimulatedJournal::document(quint32 i) const
+const SimDocument &SimulatedJournal::document(quint32 i) const
 {
     if (!m_cached || m_cached->number != i)
         m_cached = m_generator.document(i);
@@ -148,7 +148,7 @@ SimulatedJournal::Reply SimulatedJournal::documentInfo(quint32 number)
 {
     if (number >= m_documents)
         return {errorFrame(CmdDocumentInfo, 3), 0};
-    const SimDocument d = document(number);
+    const SimDocument &d = document(number);
     QByteArray payload;
     AppendBE<quint32>(payload, d.number);
     AppendBE<quint16>(payload, d.dateWord);
@@ -165,7 +165,7 @@ SimulatedJournal::Reply SimulatedJournal::documentLines(quint32 number, quint16 
 {
     if (number >= m_documents)
         return {errorFrame(CmdDocumentLines, 3), 0};
-    const SimDocument d = document(number);
+    const SimDocument &d = document(number);
     const int width = m_generator.lineWidth();
     const int fits = (AnswerPayloadCapacity - data_124::HeaderSize) / width;
     const int available = qMax(0, int(d.lines.size()) - int(first));
@@ -184,7 +184,7 @@ SimulatedJournal::Reply SimulatedJournal::serviceLines(quint32 number)
 {
     if (number >= m_documents)
         return {errorFrame(CmdServiceLines, 3), 0};
-    const SimDocument d = document(number);
+    const SimDocument &d = document(number);
     QByteArray payload;
     AppendBE<quint32>(payload, d.number);
     payload.append(d.serviceText.left(AnswerPayloadCapacity - 4));

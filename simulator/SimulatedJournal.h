@@ -38,7 +38,10 @@ public:
     void setIdentity(const Identity &identity) { m_identity = identity; }
     quint32 documentCount() const { return m_documents; }
     const JournalGenerator &generator() const { return m_generator; }
-    SimDocument document(quint32 i) const;
+    // The document, made once for the requests that follow each other about
+    // it (its information, then its lines in several requests); valid until
+    // the next call.
+    const SimDocument &document(quint32 i) const;
 
     // How long an erase takes before it answers.
     void setEraseTimeUs(qint64 us) { m_eraseTimeUs = us; }

@@ -2,6 +2,23 @@
 
 #include <QCoreApplication>
 
+namespace {
+
+// "cash-register (18 characters a line, default) or fiscal-printer (32)."
+QString DeviceTypeOptionHelp()
+{
+    QStringList kinds;
+    for (const DeviceModel &m : DeviceModels) {
+        kinds << (kinds.isEmpty() ? QStringLiteral("%1 (%2 characters a line, default)")
+                                  : QStringLiteral("%1 (%2)"))
+                     .arg(QLatin1String(m.optionName))
+                     .arg(m.settings.LineWidth);
+    }
+    return kinds.join(QStringLiteral(" or ")) + QLatin1Char('.');
+}
+
+} // namespace
+
 SimulatorCommandLine::SimulatorCommandLine(QCommandLineParser &parser)
     : m_parser(parser)
     , m_simulator(QStringLiteral("simulator"), QStringLiteral("Use the simulated journal instead of the USB device."))
@@ -13,7 +30,7 @@ SimulatorCommandLine::SimulatorCommandLine(QCommandLineParser &parser)
                QStringLiteral("Faults the simulated journal injects, e.g. drop@5,error3@7,latency=2ms."),
                QStringLiteral("PLAN"))
     , m_deviceType(QStringList{QStringLiteral("device-type"), QStringLiteral("sim-device-type")},
-                   QStringLiteral("cash-register (18 characters a line, default) or fiscal-printer (32)."),
+                   DeviceTypeOptionHelp(),
                    QStringLiteral("TYPE"))
 {
     parser.addOptions({m_simulator, m_documents, m_seed, m_faults, m_deviceType});
@@ -72,13 +89,10 @@ std::optional<SimulatorOptions> SimulatorCommandLine::read(QString *error) const
         o.faults = *plan;
     }
     if (m_parser.isSet(m_deviceType)) {
-        const QString t = m_parser.value(m_deviceType);
-        if (t == QLatin1String("cash-register"))
-            o.deviceType = DeviceType::CashRegister;
-        else if (t == QLatin1String("fiscal-printer"))
-            o.deviceType = DeviceType::FiscalPrinter;
-        else
-            return fail(QStringLiteral("--device-type is cash-register or fiscal-printer"));
+        const DeviceModel *model = ModelNamed(m_parser.value(m_deviceType));
+        if (!model)
+            return fail(QStringLiteral("--device-type is %1").arg(DeviceOptionNames(QStringLiteral(" or "))));
+        o.deviceType = model->type;
     }
     return o;
 }
