@@ -160,7 +160,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     if (m_options.verb == ReaderOptions::Verb::Info) {
         outputError = m_options.json ? printIdentityJson(m_out, identity) : printIdentity(m_out, identity);
     } else {
-        const JournalSettings settings = SettingsFor(m_options.deviceType);
+        const JournalSettings settings = SettingsFor(m_options.sim.deviceType);
 
         SearchRequest request;
         request.mode = searchMode(m_options.verb);

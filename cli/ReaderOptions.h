@@ -1,7 +1,6 @@
 #pragma once
 
-#include "FaultPlan.h"
-#include "JournalGenerator.h"
+#include "SimulatedUsb.h"
 
 #include <QDate>
 #include <QString>
@@ -16,10 +15,9 @@ struct ReaderOptions
     enum class Verb { None, Info, Numbers, Dates, All };
 
     bool simulator = false;
-    quint32 simDocuments = 500;
-    quint64 simSeed = 1;
-    FaultPlan simFaults;
-    DeviceType deviceType = DeviceType::CashRegister;
+    // The simulated journal; its device type is also the type a journal on
+    // USB is read as.
+    SimulatorOptions sim;
     QString directory; // empty: the current directory
     bool decoded = false;
     bool trace = false;

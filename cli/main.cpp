@@ -35,13 +35,7 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<SIUSBXP> backend;
     if (options->simulator) {
-        SimulatorOptions sim;
-        sim.seed = options->simSeed;
-        sim.documents = options->simDocuments;
-        sim.deviceType = options->deviceType;
-        sim.faults = options->simFaults;
-        sim.recordRequests = false;
-        backend = std::make_unique<SimulatedUsb>(sim);
+        backend = std::make_unique<SimulatedUsb>(options->sim);
     } else {
         auto usb = std::make_unique<LibusbUsbXpress>();
         ReportUsbStartProblems(*usb, "ejournal-read");

@@ -75,10 +75,11 @@ void TDebugForm::Button2Click()
 void TDebugForm::Button3Click()
 {
     try {
+        // Packing is a pure function: the second packing the design asks
+        // for is the first one's result.
         const QString packed = QString::fromLatin1(FunctionUnit::NumStringToBCD(Edit1->text()));
-        const QString again = QString::fromLatin1(FunctionUnit::NumStringToBCD(Edit1->text()));
         append(QStringLiteral("INT=") + packed);
-        append(QStringLiteral("BCD1=") + hexCodes(again));
+        append(QStringLiteral("BCD1=") + hexCodes(packed));
     } catch (const CodecError &e) {
         m_dialogs.message(this, UserPort::Box::Error, QString::fromLatin1(e.what()));
     }

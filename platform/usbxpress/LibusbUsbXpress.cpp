@@ -98,9 +98,6 @@ QString SysfsFolder(libusb_device *device)
 
 } // namespace
 
-namespace LibusbTesting {
-void (*beforeResubmit)() = nullptr;
-}
 
 SI_STATUS UsbXpressStatus(int code, UsbDirection direction)
 {
@@ -142,8 +139,10 @@ struct LibusbUsbXpress::Listed
 class LibusbUsbXpress::OpenDevice
 {
 public:
-    OpenDevice(libusb_context *context, libusb_device_handle *handle, const BulkPair &endpoints)
-        : m_context(context)
+    OpenDevice(libusb_context *context, libusb_device_handle *handle, const BulkPair &endpoints,
+               const LibusbObserver &observer)
+        : m_observer(observer)
+        , m_context(context)
         , m_handle(handle)
         , m_endpoints(endpoints)
         , m_transfer(libusb_alloc_transfer(0))
@@ -277,8 +276,8 @@ private:
             m_posted = false;
             return;
         }
-        if (LibusbTesting::beforeResubmit)
-            LibusbTesting::beforeResubmit();
+        if (m_observer.beforeResubmit)
+            m_observer.beforeResubmit();
         const int rc = libusb_submit_transfer(transfer);
         if (rc != LIBUSB_SUCCESS) {
             qCInfo(lcUsb, "cannot post the bulk IN transfer again: %s", libusb_error_name(rc));
@@ -293,6 +292,7 @@ private:
         m_posted = false;
     }
 
+    const LibusbObserver &m_observer; // the link's, which outlives its open devices
     libusb_context *m_context;
     libusb_device_handle *m_handle;
     BulkPair m_endpoints;
@@ -309,8 +309,9 @@ private:
     bool m_closed = false;
 };
 
-LibusbUsbXpress::LibusbUsbXpress(QList<UsbId> ids)
-    : m_ids(ids.isEmpty() ? KnownUsbIds(qEnvironmentVariable("EJOURNAL_USB_IDS"), &m_warnings) : std::move(ids))
+LibusbUsbXpress::LibusbUsbXpress(QList<UsbId> ids, LibusbObserver observer)
+    : m_observer(std::move(observer))
+    , m_ids(ids.isEmpty() ? KnownUsbIds(qEnvironmentVariable("EJOURNAL_USB_IDS"), &m_warnings) : std::move(ids))
 {
     const int rc = libusb_init(&m_context);
     if (rc != LIBUSB_SUCCESS) {
@@ -504,7 +505,7 @@ SI_STATUS LibusbUsbXpress::SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle)
     libusb_clear_halt(h, l.endpoints.in);
     libusb_clear_halt(h, l.endpoints.out);
     rc = libusb_control_transfer(h, RequestTypeVendorOut, RequestSetState, StateEnable, 0, nullptr, 0, ControlTimeoutMs);
-    auto device = std::make_unique<OpenDevice>(m_context, h, l.endpoints);
+    auto device = std::make_unique<OpenDevice>(m_context, h, l.endpoints, m_observer);
     if (rc < 0) {
         qCInfo(lcUsb, "enable request: %s", libusb_error_name(rc));
         return UsbXpressStatus(rc, UsbDirection::Control); // the device closes itself

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <map>
+#include <functional>
 #include <memory>
 
 #include <QLoggingCategory>
@@ -16,11 +17,13 @@ Q_DECLARE_LOGGING_CATEGORY(lcUsb)
 struct libusb_context;
 struct libusb_device;
 
-namespace LibusbTesting {
-// Called on the event thread between its look at the stop flag and the bulk
-// IN resubmission, so a test can hold that moment open. Never set outside tests.
-extern void (*beforeResubmit)();
-}
+// What a test may watch of the link's inner moments; the program hands none.
+struct LibusbObserver
+{
+    // Called on the event thread between its look at the stop flag and the
+    // bulk IN resubmission, so a test can hold that moment open.
+    std::function<void()> beforeResubmit;
+};
 
 // The USBXpress call failed in libusb with code; what the library would say.
 enum class UsbDirection { Control, Read, Write };
@@ -36,7 +39,7 @@ class LibusbUsbXpress final : public SIUSBXP
 {
 public:
     // ids: the devices to take (KnownUsbIds of the environment by default).
-    explicit LibusbUsbXpress(QList<UsbId> ids = {});
+    explicit LibusbUsbXpress(QList<UsbId> ids = {}, LibusbObserver observer = {});
     ~LibusbUsbXpress() override;
 
     // Why libusb could not start, if it could not (then no device is listed).
@@ -64,6 +67,7 @@ private:
     // The open device of a handle, if it is still attached; else the status to report.
     OpenDevice *present(SI_HANDLE handle, SI_STATUS &status);
 
+    LibusbObserver m_observer;
     QStringList m_warnings; // before m_ids, which fills it
     QList<UsbId> m_ids;
     libusb_context *m_context = nullptr;

@@ -17,10 +17,10 @@ TEST(ReaderOptions, ReadsEachVerb)
                                 &error);
     ASSERT_TRUE(o) << error.toStdString();
     EXPECT_TRUE(o->simulator);
-    EXPECT_EQ(o->simDocuments, 20000u);
-    EXPECT_EQ(o->simSeed, 9u);
-    EXPECT_EQ(o->simFaults.scripted.size(), 1u);
-    EXPECT_EQ(o->deviceType, DeviceType::FiscalPrinter);
+    EXPECT_EQ(o->sim.documents, 20000u);
+    EXPECT_EQ(o->sim.seed, 9u);
+    EXPECT_EQ(o->sim.faults.scripted.size(), 1u);
+    EXPECT_EQ(o->sim.deviceType, DeviceType::FiscalPrinter);
     EXPECT_EQ(o->directory, QStringLiteral("/tmp/x"));
     EXPECT_TRUE(o->decoded && o->trace);
     EXPECT_EQ(o->verb, ReaderOptions::Verb::Numbers);
@@ -31,7 +31,7 @@ TEST(ReaderOptions, ReadsEachVerb)
     ASSERT_TRUE(o) << error.toStdString();
     EXPECT_EQ(o->fromDate, QDate(2011, 2, 1));
     EXPECT_EQ(o->toTime, QTime(23, 59, 59));
-    EXPECT_EQ(o->deviceType, DeviceType::CashRegister);
+    EXPECT_EQ(o->sim.deviceType, DeviceType::CashRegister);
 
     EXPECT_EQ(ParseReaderOptions(words("--all"), &error)->verb, ReaderOptions::Verb::All);
     EXPECT_EQ(ParseReaderOptions(words("--info --simulator"), &error)->verb, ReaderOptions::Verb::Info);

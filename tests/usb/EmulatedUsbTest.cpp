@@ -52,8 +52,9 @@ const QByteArray IdentityRequest("\x05\x00\x01\x84\x00", 5);
 // The emulated chip with the real backend's link to it open.
 struct OpenLink
 {
-    explicit OpenLink(const SimulatorOptions &options = Journal())
+    explicit OpenLink(const SimulatorOptions &options = Journal(), LibusbObserver observer = {})
         : chip(options)
+        , usb({}, std::move(observer))
     {
         quint32 count = 0;
         usb.SI_GetNumDevices(&count);
@@ -439,9 +440,8 @@ void SlowResubmit()
 
 TEST(EmulatedBridgeChip, CloseDuringAResubmissionReturns)
 {
-    OpenLink link;
     g_resubmits = 0;
-    LibusbTesting::beforeResubmit = &SlowResubmit;
+    OpenLink link(Journal(), LibusbObserver{&SlowResubmit});
     // The answer, 150 ms after the write has returned, completes the posted
     // IN transfer; the event thread then stops in the hook, past its look at
     // the stop flag, for 300 ms, and the close comes in that moment.
@@ -453,7 +453,6 @@ TEST(EmulatedBridgeChip, CloseDuringAResubmissionReturns)
     ASSERT_GT(g_resubmits.load(), 0) << "the answer never completed the IN transfer";
     EXPECT_EQ(Within(20s, "SI_Close during a resubmission", [&] { return link.usb.SI_Close(link.handle); }),
               SI_SUCCESS);
-    LibusbTesting::beforeResubmit = nullptr;
 }
 
 // ---- What the person at the desk is told -----------------------------------------
