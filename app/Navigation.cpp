@@ -84,7 +84,7 @@ bool TMainForm::navigationRefused()
         ResultFindBar->say(tr("the read is still running"));
         return true;
     }
-    if (!Search.journal.written || Search.journal.lineCount == 0) {
+    if (!Search.journal.written || Search.journal.JournalLineCount == 0) {
         ResultFindBar->say(tr("no result to look in yet"));
         return true;
     }
@@ -143,7 +143,7 @@ void TMainForm::goToDocument(quint32 number)
     const DocumentEntry e = Search.documents.at(at);
     ResultFindBar->say(e.lineCount == 0 ? tr("document %1 has no lines in this result").arg(number)
                                         : QString());
-    ResultPanes->showJournalLine(qMin(e.firstLine, Search.journal.lineCount - 1), 0, true);
+    ResultPanes->showJournalLine(qMin(e.firstLine, Search.journal.JournalLineCount - 1), 0, true);
 }
 
 void TMainForm::showDocumentOfLine(qint64 line)

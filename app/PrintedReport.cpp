@@ -211,7 +211,7 @@ int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int Li
     ReportLayout layout(PrinterGeometry(printer), hashWidth, LineWidth, chosen);
     layout.begin();
     try {
-        if (journal.written && journal.lineCount > 0) {
+        if (journal.written && journal.JournalLineCount > 0) {
             ForEachJournalLine(journal, [&](QByteArrayView raw) {
                 layout.addLine(ConvertJournalLine(raw, LineWidth));
                 if (chosen.pastTheRange())

@@ -61,7 +61,7 @@ void TMainForm::ExcelBtnClick()
         m_port.messageBox(UserPort::Box::Error, tr("Excel is missing. Please install it first"));
         return;
     }
-    if (!Search.journal.written || Search.journal.lineCount == 0) {
+    if (!Search.journal.written || Search.journal.JournalLineCount == 0) {
         m_port.messageBox(UserPort::Box::Warning, tr("Please make new search"));
         return;
     }

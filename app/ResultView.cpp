@@ -149,7 +149,7 @@ void ResultView::ShowJournalWindow(qint64 position)
         return;
     }
     if (!window.raw.isEmpty())
-        m_windowFirst = JournalWindowSpan(position, m_journal->lineCount).first;
+        m_windowFirst = JournalWindowSpan(position, m_journal->JournalLineCount).first;
     DataMemo->setPlainText(rawText(window.raw));
     StrList1 = window.decoded;
     ConvertMemo->setPlainText(StrList1.join(QLatin1Char('\n')));
@@ -281,12 +281,12 @@ void ResultView::announceTop()
 
 bool ResultView::canMove() const
 {
-    return !m_reading && m_journal && m_journal->written && m_journal->lineCount > 0;
+    return !m_reading && m_journal && m_journal->written && m_journal->JournalLineCount > 0;
 }
 
 void ResultView::showJournalLine(qint64 line, int context, bool atTop)
 {
-    const WindowSpan span = JournalWindowSpan(m_windowFirst, m_journal ? m_journal->lineCount : 0);
+    const WindowSpan span = JournalWindowSpan(m_windowFirst, m_journal ? m_journal->JournalLineCount : 0);
     if (m_windowFirst < 0 || line < span.first || line > span.last) {
         const int position = ClampToInt(qMax<qint64>(0, line - context));
         if (OriginalScrollBar->value() != position)
@@ -306,7 +306,7 @@ void ResultView::loadAround(qint64 line)
 {
     // The line with a good part of a window on both sides, so a page either
     // way is in the panes; near the ends of the file, the window at the end.
-    const qint64 count = m_journal->lineCount;
+    const qint64 count = m_journal->JournalLineCount;
     const WindowSpan span = JournalWindowSpan(m_windowFirst, count);
     constexpr qint64 Room = JournalWindowLines / 4;
     const bool roomAbove = line - span.first >= Room || span.first == 0;
@@ -322,7 +322,7 @@ void ResultView::loadAround(qint64 line)
 
 void ResultView::showTop(qint64 line)
 {
-    line = qBound<qint64>(0, line, m_journal->lineCount - 1);
+    line = qBound<qint64>(0, line, m_journal->JournalLineCount - 1);
     loadAround(line);
     if (m_windowFirst < 0)
         return;
@@ -355,7 +355,7 @@ void ResultView::showEnd()
     const int last = OriginalScrollBar->maximum();
     if (OriginalScrollBar->value() != last)
         OriginalScrollBar->setValue(last);
-    else if (m_windowFirst < 0 || JournalWindowSpan(m_windowFirst, m_journal->lineCount).last < m_journal->lineCount - 1)
+    else if (m_windowFirst < 0 || JournalWindowSpan(m_windowFirst, m_journal->JournalLineCount).last < m_journal->JournalLineCount - 1)
         ShowJournalWindow(last);
     ConvertMemo->verticalScrollBar()->setValue(ConvertMemo->verticalScrollBar()->maximum());
     announceTop();

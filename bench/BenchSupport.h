@@ -43,6 +43,6 @@ inline JournalFileInfo WriteGeneratedJournal(const QString &path, qint64 lines, 
         }
     }
     writer.close();
-    journal.lineCount = writer.lineCount();
+    journal.JournalLineCount = writer.lineCount();
     return journal;
 }

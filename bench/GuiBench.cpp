@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
     view.resize(860, 538);
     view.show();
     view.setSource(journal, settings);
-    view.setRange(journal.lineCount);
+    view.setRange(journal.JournalLineCount);
     QScrollBar *bar = view.findChild<QScrollBar *>(QStringLiteral("OriginalScrollBar"));
 
     constexpr int Rounds = 50;
@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     const double atStart = scrollMs(0);
     const double atEnd = scrollMs(bar->maximum());
     std::printf("OriginalScrollBarChange with emphasis, %lld-line result: at 0 %.2f ms, at the end %.2f ms\n",
-                static_cast<long long>(journal.lineCount), atStart, atEnd);
+                static_cast<long long>(journal.JournalLineCount), atStart, atEnd);
     std::printf("  peak resident memory %.1f MB\n", PeakRssMb());
     return 0;
 }

@@ -29,7 +29,7 @@ void findBench(const QString &folder, qint64 lines)
         if (!file.open(QIODevice::Append) || file.write("NAJZADNJI RED     \r\n") != 20)
             std::printf("  could not write the last line\n");
         CloseWrittenFile(file);
-        journal.lineCount = lines;
+        journal.JournalLineCount = lines;
     }
     const JournalFinder finder(QStringLiteral("najzadnji"), 18);
     constexpr int Rounds = 10;
@@ -70,12 +70,12 @@ void goToBench(const QString &folder, quint32 documents)
             index.lines(d, first, quint32(file.lineCount() - first));
         }
         file.close();
-        journal.lineCount = file.lineCount();
-        if (!index.finish(journal.lineCount))
+        journal.JournalLineCount = file.lineCount();
+        if (!index.finish(journal.JournalLineCount))
             std::printf("  the index failed: %s\n", qPrintable(index.error()));
     }
     DocumentIndex index;
-    if (!index.open(indexPath, journal.lineCount)) {
+    if (!index.open(indexPath, journal.JournalLineCount)) {
         std::printf("  the index does not open: %s\n", qPrintable(index.error()));
         return;
     }
@@ -95,7 +95,7 @@ void goToBench(const QString &folder, quint32 documents)
         sum += ms;
     }
     std::printf("go to a document among %u (%lld lines): %.3f ms on average, %.3f ms at worst%s\n", documents,
-                static_cast<long long>(journal.lineCount), sum / Rounds, worst,
+                static_cast<long long>(journal.JournalLineCount), sum / Rounds, worst,
                 shown > 0 ? "" : " (WRONG WINDOW)");
     std::printf("  index file %lld bytes, %.0f bytes a document\n", static_cast<long long>(QFile(indexPath).size()),
                 double(QFile(indexPath).size()) / documents);

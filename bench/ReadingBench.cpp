@@ -74,10 +74,10 @@ int main(int argc, char *argv[])
 
     std::printf("documents %u: %s, %.0f exchanges, %lld lines\n", documents,
                 outcome == JournalSearch::Outcome::Completed ? "completed" : "FAILED", exchanges,
-                static_cast<long long>(read.searchState.JournalLineCount));
+                static_cast<long long>(read.searchState.journal.JournalLineCount));
     std::printf("  wall %.3f s (device %.3f s, host %.3f s)\n", seconds, link.deviceSeconds, host);
     std::printf("  %.0f exchanges/s, host %.2f us/exchange, %.0f lines/s\n", exchanges / seconds,
-                host / exchanges * 1e6, double(read.searchState.JournalLineCount) / seconds);
+                host / exchanges * 1e6, double(read.searchState.journal.JournalLineCount) / seconds);
     std::printf("  peak resident memory %.1f MB\n", PeakRssMb());
     return outcome == JournalSearch::Outcome::Completed ? 0 : 1;
 }

@@ -195,7 +195,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
         case JournalSearch::Outcome::Cancelled:
             m_port.messageBox(UserPort::Box::Warning,
                               QStringLiteral("Read cancelled; the %1 lines received stay in the journal file.")
-                                  .arg(searchState.JournalLineCount));
+                                  .arg(searchState.journal.JournalLineCount));
             status = ExitCancelled;
             break;
         case JournalSearch::Outcome::EndedOnError:

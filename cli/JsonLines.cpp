@@ -159,7 +159,7 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
             document(current, {}, serviceOf(current));
     };
     emitWithoutLines();
-    if (journal.written && journal.lineCount > 0) {
+    if (journal.written && journal.JournalLineCount > 0) {
         ForEachJournalLine(journal, [&](QByteArrayView raw) {
             ++lineNumber;
             if (next >= count)

@@ -145,7 +145,7 @@ void openForReading(QFile &file)
 
 QByteArray ReadJournalBlock(const JournalFileInfo &journal, qint64 first, qint64 count)
 {
-    count = qMin(count, journal.lineCount - first);
+    count = qMin(count, journal.JournalLineCount - first);
     if (first < 0 || count <= 0)
         return {};
     QFile file(journal.path);
@@ -179,7 +179,7 @@ void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void
     const qint64 record = journal.recordSize();
     const qint64 blockRecords = qMax<qint64>(1, BufferBytes / record);
     QByteArray block;
-    for (qint64 left = journal.lineCount; left > 0;) {
+    for (qint64 left = journal.JournalLineCount; left > 0;) {
         block = file.read(qMin(left, blockRecords) * record);
         if (block.isEmpty()) {
             if (file.error() != QFileDevice::NoError)

@@ -31,7 +31,7 @@ struct JournalFileInfo
 {
     QString path;
     int lineWidth = 18;
-    qint64 lineCount = 0;
+    qint64 JournalLineCount = 0; // the lines the search wrote, and all a reader may read
     bool written = false; // a search has written it in this run
 
     qint64 recordSize() const { return lineWidth + 2; }

@@ -138,7 +138,7 @@ JournalHit JournalFinder::previous(const JournalFileInfo &journal, qint64 line, 
 JournalHit JournalFinder::find(const JournalFileInfo &journal, qint64 line, int column, bool backwards) const
 {
     JournalHit hit;
-    const qint64 total = journal.written ? journal.lineCount : 0;
+    const qint64 total = journal.written ? journal.JournalLineCount : 0;
     if (m_text.isEmpty() || total == 0)
         return hit;
     constexpr int LineEnd = std::numeric_limits<int>::max();

@@ -125,7 +125,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
     m_view.clearResultPanes();
     // The status bar speaks of this read from now on, even one that never starts.
     m_view.setSummaryText(QString());
-    m_state.JournalLineCount = 0;
+    m_state.journal.JournalLineCount = 0;
     m_requests.CmdList.clear();
     m_requests.CmdIndex = 0;
     m_end = RequestListExchange::End::Completed;
@@ -171,9 +171,9 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
     // the file.
     auto closeIndex = [&] {
         m_state.documentsError.clear();
-        if (!index.finish(m_state.JournalLineCount))
+        if (!index.finish(m_state.journal.JournalLineCount))
             m_state.documentsError = index.error();
-        else if (!m_state.documents.open(indexPath, m_state.JournalLineCount))
+        else if (!m_state.documents.open(indexPath, m_state.journal.JournalLineCount))
             m_state.documentsError = m_state.documents.error();
     };
 
@@ -187,7 +187,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
 
     // The journal whose lines go into this file (its identity is confirmed
     // by now): another one found after a reconnection ends the search.
-    FileSink sink(*file, m_state.JournalLineCount, lineWidth, index);
+    FileSink sink(*file, m_state.journal.JournalLineCount, lineWidth, index);
     RequestListExchange exchange(m_ctx, m_requests, m_settings, sink, m_ctx.records.Data132.fisc_ser_num);
     try {
         m_end = exchange.Run();
@@ -196,7 +196,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
     } catch (const JournalFileError &e) {
         // The lines counted may not all have reached the disk: the file was
         // cut back to its last whole line, and that is what the search holds.
-        m_state.JournalLineCount = qMin(m_state.JournalLineCount, file->linesOnDisk());
+        m_state.journal.JournalLineCount = qMin(m_state.journal.JournalLineCount, file->linesOnDisk());
         closeIndex();
         // The disk refused a line: say so, and leave the program usable. The
         // lines written before stay in the file.
@@ -205,7 +205,6 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
         m_ctx.state.SendReady = true;
         m_requests.CmdList.clear();
         m_ctx.port.progressAbort();
-        m_state.journal.lineCount = m_state.JournalLineCount;
         m_ctx.port.messageBox(UserPort::Box::Error, e.message());
         m_ctx.port.restoreBusyPointer();
         m_ctx.port.setFindEnabled(true);
@@ -334,8 +333,7 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
     m_ctx.port.progressFinish();
     m_requests.CmdList.clear();
 
-    m_state.journal.lineCount = m_state.JournalLineCount;
-    m_view.setResultRange(m_state.JournalLineCount);
+    m_view.setResultRange(m_state.journal.JournalLineCount);
 
     m_requests.CCC = 0;
     if (request.saveConverted) {
@@ -358,11 +356,11 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
 
     if (showOnScreen) {
         m_view.showResultWindow(0);
-        m_view.setSummaryText(cancelled ? CancelledText(m_state.JournalLineCount)
-                                        : SummaryText(documentCount(request), m_state.JournalLineCount));
+        m_view.setSummaryText(cancelled ? CancelledText(m_state.journal.JournalLineCount)
+                                        : SummaryText(documentCount(request), m_state.journal.JournalLineCount));
     } else if (cancelled) {
         // Nothing is shown of a large read, but how it ended is said.
-        m_view.setSummaryText(CancelledText(m_state.JournalLineCount));
+        m_view.setSummaryText(CancelledText(m_state.journal.JournalLineCount));
     }
     // A cancelled read has said how it ended in the status bar; "Done" would
     // say it finished.

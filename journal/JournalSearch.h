@@ -54,7 +54,6 @@ struct SearchState
     QDateTime StartDT, EndDT;
     DocumentIndex documents; // which lines of the journal file are which document's
     QString documentsError;  // why the last search has no index, when it has none
-    qint64 JournalLineCount = 0;
     JournalFileInfo journal;
 };
 

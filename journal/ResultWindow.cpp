@@ -17,7 +17,7 @@ JournalWindow LoadJournalWindow(const JournalFileInfo &journal, qint64 position,
     JournalWindow window;
     if (!journal.written)
         return window;
-    const WindowSpan span = JournalWindowSpan(position, journal.lineCount);
+    const WindowSpan span = JournalWindowSpan(position, journal.JournalLineCount);
     if (span.empty())
         return window;
     window.raw = ReadJournalLines(journal, span.first, span.last);

@@ -432,7 +432,7 @@ TEST(PrintedReport, PdfPagesHoldTheLinesWhereTheLayoutPutsThem)
         for (int i = 0; i < 700; ++i)
             w.writeLine(QStringLiteral("Z%1").arg(i, 5, 10, QLatin1Char('0')).toLatin1());
         w.close();
-        journal.lineCount = w.lineCount();
+        journal.JournalLineCount = w.lineCount();
     }
     auto print = [&](const QString &name, const Margins &m, int from, int to) {
         QPrinter printer(QPrinter::HighResolution);

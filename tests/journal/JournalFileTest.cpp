@@ -103,7 +103,7 @@ TEST(ResultWindow, ShorterFileThanRecordedShowsWhatItHas)
 {
     QTemporaryDir dir;
     JournalFileInfo info = writeNumbered(dir, 10);
-    info.lineCount = 300; // the file was replaced by a shorter one
+    info.JournalLineCount = 300; // the file was replaced by a shorter one
     EXPECT_EQ(LoadJournalWindow(info, 250, 18).raw.size(), 0);
     EXPECT_EQ(LoadJournalWindow(info, 0, 18).raw.size(), 10);
 }

@@ -44,7 +44,7 @@ struct Journal
             }
         }
         writer.close();
-        info.lineCount = qint64(raw.size());
+        info.JournalLineCount = qint64(raw.size());
         info.written = true;
     }
 

@@ -48,7 +48,7 @@ TEST(JournalSearch, ByNumbersWritesTheJournalAndTheSummary)
     EXPECT_EQ(rig.find(r), JournalSearch::Outcome::Completed);
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(5, 6));
     const qint64 lines = rig.lineCount(5, 6);
-    EXPECT_EQ(rig.searchState.JournalLineCount, lines);
+    EXPECT_EQ(rig.searchState.journal.JournalLineCount, lines);
     EXPECT_EQ(rig.view.summary, QStringLiteral("Found 2 documents, %1 lines, about 1 pages").arg(lines));
     EXPECT_EQ(rig.searchState.SearchType, 1);
     EXPECT_EQ(rig.searchState.Title, QStringLiteral("from document 5 to document 6"));
@@ -232,7 +232,7 @@ TEST(JournalSearch, ErrorMidwayKeepsTheLinesReceived)
     ASSERT_EQ(rig.lineCount(0, 0), 26);
     EXPECT_EQ(rig.find(byNumbers("0", "2")), JournalSearch::Outcome::EndedOnError);
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(0, 0));
-    EXPECT_EQ(rig.searchState.JournalLineCount, 26);
+    EXPECT_EQ(rig.searchState.journal.JournalLineCount, 26);
     EXPECT_FALSE(rig.view.summary.isEmpty()) << "the finishing steps run on what arrived";
 }
 
@@ -257,8 +257,8 @@ TEST(JournalSearch, AFullFileSystemLeavesWholeLinesAndAnIndexThatAgrees)
     EXPECT_EQ(kept.size() % 20, 0) << "whole lines only";
     EXPECT_GT(lines, 0);
     EXPECT_TRUE(rig.expectedJournal(0, 199).startsWith(kept));
-    EXPECT_EQ(rig.searchState.JournalLineCount, lines);
-    EXPECT_EQ(rig.searchState.journal.lineCount, lines);
+    EXPECT_EQ(rig.searchState.journal.JournalLineCount, lines);
+    EXPECT_EQ(rig.searchState.journal.JournalLineCount, lines);
 
     DocumentIndex index;
     ASSERT_TRUE(index.open(fs.filePath(DocumentIndexFileName(rig.fiscal)), lines)) << index.error().toStdString();

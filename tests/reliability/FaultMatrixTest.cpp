@@ -45,7 +45,7 @@ TEST(FaultMatrix, SearchKeepsEveryLineReceivedOnceAndInOrder)
                         || rig.port.events.contains(QStringLiteral("label hidden")))
                 << faults << ": the user was told";
         }
-        EXPECT_EQ(rig.searchState.JournalLineCount, kept.count("\r\n")) << faults;
+        EXPECT_EQ(rig.searchState.journal.JournalLineCount, kept.count("\r\n")) << faults;
         EXPECT_TRUE(rig.readTimer.active) << faults << ": the tick runs again";
         EXPECT_TRUE(rig.port.findEnabled) << faults;
         EXPECT_TRUE(rig.port.boxes().contains(QStringLiteral("information box: Done"))) << faults;
@@ -105,9 +105,9 @@ TEST(FaultMatrix, CancelledReadKeepsWhatCameAndTheNextReadsEverything)
         const QByteArray kept = readAll(rig.journalPath());
         EXPECT_TRUE(reference.startsWith(kept)) << c.name << ": the lines received, each once";
         EXPECT_LT(kept.size(), reference.size()) << c.name;
-        EXPECT_EQ(rig.searchState.JournalLineCount, kept.count("\r\n")) << c.name;
+        EXPECT_EQ(rig.searchState.journal.JournalLineCount, kept.count("\r\n")) << c.name;
         EXPECT_LE(rig.usb->requestCount(), c.cancelAtRequest) << c.name << ": no request after the cancel";
-        EXPECT_EQ(rig.view.summary, JournalSearch::CancelledText(rig.searchState.JournalLineCount)) << c.name;
+        EXPECT_EQ(rig.view.summary, JournalSearch::CancelledText(rig.searchState.journal.JournalLineCount)) << c.name;
         EXPECT_TRUE(rig.port.findEnabled) << c.name;
         EXPECT_TRUE(rig.readTimer.active) << c.name;
         EXPECT_GT(rig.port.keepAlives, 0) << c.name;
