@@ -20,7 +20,7 @@ struct ProgramWindows
               dialogs, [this]() -> const data_132 & { return MainForm.exchange().records.Data132; },
               [this] { return MainForm.exchange().state.DevHandle != 0; }, &MainForm)
         , StatusForm(&MainForm)
-        , PassForm(dialogs, MainForm.exchange().Commands, MainForm.exchange().state, &MainForm)
+        , PassForm(dialogs, MainForm.exchange().Commands, &MainForm)
     {
         MainForm.setDebugForm(&DebugForm);
         MainForm.setSysInfoForm(&SysInfoForm);

@@ -63,6 +63,10 @@ void ExchangeEngine::takeNextPacket()
     s.SendReady = false;
     m_CurPacket = m_ctx.Commands.pop();
     s.SendPending = m_CurPacket->send_req;
+    // The journal answers an erase only when it is done, minutes later; the
+    // answer's handler sets the usual time-out back.
+    if (m_CurPacket->data[3] == CmdErase)
+        s.timeout = EraseAnswerTimeoutTicks;
     if (!m_resending)
         m_resends = 0;
     m_resending = false;

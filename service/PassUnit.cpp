@@ -2,7 +2,6 @@
 
 #include "WindowFont.h"
 #include "DialogProvider.h"
-#include "ExchangeState.h"
 #include "Packets.h"
 
 #include <QScreen>
@@ -14,11 +13,10 @@
 #include <QPushButton>
 #include <QToolButton>
 
-TPassForm::TPassForm(DialogProvider &dialogs, CommandQueue &commands, ExchangeState &link, QWidget *parent)
+TPassForm::TPassForm(DialogProvider &dialogs, CommandQueue &commands, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_dialogs(dialogs)
     , m_commands(commands)
-    , m_link(link)
 {
     setupUi(this);
     setFixedSize(size());
@@ -103,6 +101,5 @@ void TPassForm::EraseBtnClick()
 {
     if (!confirm({QT_TR_NOOP(" This is an erase function. "), QT_TR_NOOP("All data will be DESTOYED!!!"), QT_TR_NOOP("Do you want to erase flash? ")}))
         return;
-    m_link.timeout = EraseAnswerTimeoutTicks;
     erase_flash(m_commands);
 }

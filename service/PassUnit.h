@@ -6,7 +6,6 @@
 
 class CommandQueue;
 class DialogProvider;
-struct ExchangeState;
 
 // The password-protected service window: initialise, generate and erase.
 // It only asks and queues; the exchange engine sends and reports.
@@ -17,7 +16,7 @@ class TPassForm : public QWidget, public Ui::TPassForm
 public:
     static constexpr const char *ServicePassword = "Mrenvoskit#4ze";
 
-    TPassForm(DialogProvider &dialogs, CommandQueue &commands, ExchangeState &link, QWidget *parent = nullptr);
+    TPassForm(DialogProvider &dialogs, CommandQueue &commands, QWidget *parent = nullptr);
 
     int ErrCount = 3;
 
@@ -36,5 +35,4 @@ private:
 
     DialogProvider &m_dialogs;
     CommandQueue &m_commands;
-    ExchangeState &m_link;
 };

@@ -150,9 +150,10 @@ TEST(ServiceWindow, InitEraseAndGenerateReachTheJournal)
     gui.dialogs.answers = {true};
     gui.pass->EraseBtn->click();
     EXPECT_TRUE(gui.pass->isVisible());
-    EXPECT_EQ(gui.main->exchange().state.timeout, EraseAnswerTimeoutTicks);
     ASSERT_EQ(gui.main->exchange().Commands.size(), 1);
     EXPECT_EQ(gui.main->exchange().Commands.at(0).bytes(), QByteArray::fromHex("050001FE00"));
+    gui.tick(); // the engine sends it, with the erase's long time-out
+    EXPECT_EQ(gui.main->exchange().state.timeout, EraseAnswerTimeoutTicks);
     gui.tick(20);
     EXPECT_TRUE(gui.dialogs.shown.contains(QStringLiteral("information: Electronic journal was erased.")));
     EXPECT_EQ(gui.main->exchange().state.timeout, DefaultAnswerTimeoutTicks);
