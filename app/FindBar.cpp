@@ -8,8 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 
-FindBar::FindBar(QWidget *parent)
-    : QWidget(parent)
+FindBar::FindBar(QWidget *parent) : QWidget(parent)
 {
     Caption = new QLabel(this);
     Input = new QLineEdit(this);

@@ -104,7 +104,8 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
         try {
             m_engine->ReadTimerTimer();
         } catch (const std::exception &e) {
-            m_port.deferred([this, text = QString::fromLocal8Bit(e.what())] { m_port.messageBox(UserPort::Box::Error, text); });
+            m_port.deferred(
+                [this, text = QString::fromLocal8Bit(e.what())] { m_port.messageBox(UserPort::Box::Error, text); });
         }
     });
     connect(ClockTimer, &QTimer::timeout, this, &TMainForm::ClockTimerTimer);
@@ -130,8 +131,8 @@ void TMainForm::createControls()
         PutTitleOnFrame(box);
 
     const std::pair<QToolButton *, Glyphs::Button> icons[] = {
-        {CloseBtn, Glyphs::Button::Close},          {PrintBtn, Glyphs::Button::Print},
-        {ExportBtn, Glyphs::Button::ExportText},    {ExcelBtn, Glyphs::Button::ExportSpreadsheet},
+        {CloseBtn, Glyphs::Button::Close},           {PrintBtn, Glyphs::Button::Print},
+        {ExportBtn, Glyphs::Button::ExportText},     {ExcelBtn, Glyphs::Button::ExportSpreadsheet},
         {SpeedButton1, Glyphs::Button::Information}, {FindBtn, Glyphs::Button::Find},
     };
     for (const auto &[button, glyph] : icons) {
@@ -329,8 +330,7 @@ void TMainForm::tabToCheckedRadio(QObject *watched, Qt::FocusReason reason)
 void TMainForm::FormKeyDown(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers held = event->modifiers();
-    if (event->key() == Qt::Key_E && (held & Qt::ControlModifier) && (held & Qt::AltModifier) && PassForm
-        && !m_reading)
+    if (event->key() == Qt::Key_E && (held & Qt::ControlModifier) && (held & Qt::AltModifier) && PassForm && !m_reading)
         PassForm->show();
 }
 
@@ -455,8 +455,8 @@ void TMainForm::setReading(bool reading)
     ResultPanes->setReading(reading);
     // The diagnostic window is not modal and exists to watch the exchange:
     // it stays reachable. Ctrl+Alt+E asks the state in FormKeyDown.
-    for (QWidget *w : std::initializer_list<QWidget *>{FindBtn, SpeedButton1, PrintBtn, ExportBtn, ExcelBtn,
-                                                       DeviceTypeGroup})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{FindBtn, SpeedButton1, PrintBtn, ExportBtn, ExcelBtn, DeviceTypeGroup})
         w->setEnabled(!reading);
 }
 

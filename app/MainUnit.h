@@ -143,12 +143,12 @@ private:
     void setReading(bool reading);
 
     // ---- Run-time state ----
-    ExchangeState Link;       // DevHandle, SendReady, ..., timeout
+    ExchangeState Link; // DevHandle, SendReady, ..., timeout
     CommandQueue Commands;
-    AnswerRecords Answers;    // Data122 .. Data132
-    JournalSettings Settings; // LineWidth, LinesPerRequest
+    AnswerRecords Answers;     // Data122 .. Data132
+    JournalSettings Settings;  // LineWidth, LinesPerRequest
     RequestListState Requests; // CmdList, CmdIndex, FromDoc, ToDoc, CCC, PrevNum, StrList
-    SearchState Search;       // SearchType, Title, dates, StartDT, EndDT, the journal file
+    SearchState Search;        // SearchType, Title, dates, StartDT, EndDT, the journal file
     bool maximized = false;
 
     // ---- Controls (the form's, and these) ----
@@ -163,9 +163,9 @@ private:
     QtTickTimer m_readTimerControl;
     std::unique_ptr<ExchangeEngine> m_engine;
 
-    bool m_reading = false;    // the Find click is reading (setReading)
+    bool m_reading = false;        // the Find click is reading (setReading)
     bool m_closeRequested = false; // closed during the read: close once it has ended
-    JournalHit m_hit;          // the last find's hit
+    JournalHit m_hit;              // the last find's hit
     QString m_hitText;
 
     TDebugForm *DebugForm = nullptr;

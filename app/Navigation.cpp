@@ -121,8 +121,7 @@ void TMainForm::findInResult(const QString &text, bool backwards)
         return;
     }
     m_hit = hit;
-    ResultFindBar->say(hit.wrapped ? (backwards ? tr("from the end") : tr("from the top"))
-                                   : QString());
+    ResultFindBar->say(hit.wrapped ? (backwards ? tr("from the end") : tr("from the top")) : QString());
     ResultPanes->setHit(m_hit);
     ResultPanes->showJournalLine(hit.line, HitContextLines, false);
 }
@@ -141,8 +140,7 @@ void TMainForm::goToDocument(quint32 number)
         return;
     }
     const DocumentEntry e = Search.documents.at(at);
-    ResultFindBar->say(e.lineCount == 0 ? tr("document %1 has no lines in this result").arg(number)
-                                        : QString());
+    ResultFindBar->say(e.lineCount == 0 ? tr("document %1 has no lines in this result").arg(number) : QString());
     ResultPanes->showJournalLine(qMin(e.firstLine, Search.journal.JournalLineCount - 1), 0, true);
 }
 

@@ -58,7 +58,8 @@ public:
         m_painter.setPen(QPen(Qt::black, 0));
         text(m_titleFont, titleX, titleY, QLatin1String(ReportJobTitle));
         text(m_subtitleFont, titleX, subtitleY, m_title);
-        text(m_smallFont, numberX, numberY, QCoreApplication::translate("ejournal", "Page ") + QString::number(pageNumber));
+        text(m_smallFont, numberX, numberY,
+             QCoreApplication::translate("ejournal", "Page ") + QString::number(pageNumber));
         text(m_smallFont, numberX, dateY, m_printedAt);
     }
 
@@ -90,8 +91,7 @@ public:
         : m_inner(inner)
         , m_first(firstPage)
         , m_last(lastPage)
-    {
-    }
+    {}
 
     void newPage() override
     {
@@ -169,7 +169,7 @@ void CheckPrintFileAfter(const QString &path)
     written.seek(written.size() - tail);
     if (written.read(tail).contains("%%EOF"))
         return;
-    struct statvfs fs{};
+    struct statvfs fs = {};
     const bool full = statvfs(QFile::encodeName(info.absolutePath()).constData(), &fs) == 0 && fs.f_bavail == 0;
     throw CannotWritePrintFile(path, full ? QString::fromLocal8Bit(std::strerror(ENOSPC))
                                           : QCoreApplication::translate("ejournal", "The file is incomplete."));

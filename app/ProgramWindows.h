@@ -26,7 +26,8 @@ struct ProgramWindows
         MainForm.setSysInfoForm(&SysInfoForm);
         MainForm.setStatusForm(&StatusForm);
         MainForm.setPassForm(&PassForm);
-        for (QWidget *window : std::initializer_list<QWidget *>{&MainForm, &DebugForm, &SysInfoForm, &StatusForm, &PassForm})
+        for (QWidget *window :
+             std::initializer_list<QWidget *>{&MainForm, &DebugForm, &SysInfoForm, &StatusForm, &PassForm})
             FitGrownTexts(window);
     }
 

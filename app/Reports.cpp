@@ -42,8 +42,7 @@ void TMainForm::writeDecodedLines(const QString &path)
 void TMainForm::ExportBtnClick()
 {
     const QString path = m_dialogs.saveFileName(this, tr("Save to file"), SaveDialogDirectory,
-                                                tr("TXT files (*.txt);;All files (*.*)"),
-                                                QStringLiteral("txt"));
+                                                tr("TXT files (*.txt);;All files (*.*)"), QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     try {
@@ -88,9 +87,10 @@ void TMainForm::ExcelBtnClick()
     m_port.restoreBusyPointer();
     if (!shown) {
         // Only a headless Calc here: the report exists, so say where.
-        m_port.messageBox(UserPort::Box::Information, QStringLiteral("The report was saved as \"%1\"; the spreadsheet program "
-                                                    "cannot show it here.")
-                                         .arg(QDir::toNativeSeparators(report)));
+        m_port.messageBox(UserPort::Box::Information,
+                          QStringLiteral("The report was saved as \"%1\"; the spreadsheet program "
+                                         "cannot show it here.")
+                              .arg(QDir::toNativeSeparators(report)));
     }
 }
 

@@ -355,7 +355,8 @@ void ResultView::showEnd()
     const int last = OriginalScrollBar->maximum();
     if (OriginalScrollBar->value() != last)
         OriginalScrollBar->setValue(last);
-    else if (m_windowFirst < 0 || JournalWindowSpan(m_windowFirst, m_journal->JournalLineCount).last < m_journal->JournalLineCount - 1)
+    else if (m_windowFirst < 0
+             || JournalWindowSpan(m_windowFirst, m_journal->JournalLineCount).last < m_journal->JournalLineCount - 1)
         ShowJournalWindow(last);
     ConvertMemo->verticalScrollBar()->setValue(ConvertMemo->verticalScrollBar()->maximum());
     announceTop();

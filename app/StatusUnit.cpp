@@ -7,8 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-TStatusForm::TStatusForm(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+TStatusForm::TStatusForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setupUi(this);
     setFixedSize(size());

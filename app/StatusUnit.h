@@ -16,10 +16,10 @@ class TStatusForm : public QDialog, public Ui::TStatusForm
 public:
     explicit TStatusForm(QWidget *parent = nullptr);
 
-    void start(int total);        // counter 0, total T, "Please Wait..." shown, dialog shown
-    void listBuilt();            // "Please Wait..." hidden
+    void start(int total); // counter 0, total T, "Please Wait..." shown, dialog shown
+    void listBuilt();      // "Please Wait..." hidden
     void totalKnown(int total);
-    void oneMore(int done);      // done documents so far; the gauge one step on
+    void oneMore(int done); // done documents so far; the gauge one step on
     void restart();
     void finish();
     void abort();

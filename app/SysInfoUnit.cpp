@@ -23,9 +23,8 @@ TSysInfoForm::TSysInfoForm(DialogProvider &dialogs, std::function<const data_132
     setFixedSize(size());
     setFont(WindowFont());
     // The labels' texts are the identity display's, in one place.
-    const char *labels[] = {IdentityLabels::InitDate,        IdentityLabels::InitTime,
-                            IdentityLabels::FiscalMemory,    IdentityLabels::ClientNumber,
-                            IdentityLabels::StoredDocuments, IdentityLabels::FreeMemory};
+    const char *labels[] = {IdentityLabels::InitDate,     IdentityLabels::InitTime,        IdentityLabels::FiscalMemory,
+                            IdentityLabels::ClientNumber, IdentityLabels::StoredDocuments, IdentityLabels::FreeMemory};
     QLabel *rows[] = {InitDateLabel, InitTimeLabel, FiscalMemoryLabel, ClientNumLabel, DocNumLabel, FreeMemLabel};
     for (int i = 0; i < 6; ++i)
         rows[i]->setText(QLatin1String(labels[i]));

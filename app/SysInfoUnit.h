@@ -17,8 +17,8 @@ class TSysInfoForm : public QDialog, public Ui::TSysInfoForm
 
 public:
     // identity: the last identity answer; deviceOpen: whether the journal is open now.
-    TSysInfoForm(DialogProvider &dialogs, std::function<const data_132 &()> identity,
-                 std::function<bool()> deviceOpen, QWidget *parent = nullptr);
+    TSysInfoForm(DialogProvider &dialogs, std::function<const data_132 &()> identity, std::function<bool()> deviceOpen,
+                 QWidget *parent = nullptr);
 
     void showIdentity(const IdentityTexts &texts);
 

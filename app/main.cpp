@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
     // Installed, the translations are beside the program; in the build
     // folder, where lrelease put them.
     LoadTranslations(app, QDir(InstalledTranslationsFolder()).exists() ? InstalledTranslationsFolder()
-                                                                        : QStringLiteral(EJOURNAL_BUILD_QM_DIR));
+                                                                       : QStringLiteral(EJOURNAL_BUILD_QM_DIR));
 
     std::unique_ptr<SIUSBXP> usb;
     if (options->simulator)

@@ -13,8 +13,7 @@
 // read, then an "All" search into a temporary folder.
 struct BenchReader
 {
-    explicit BenchReader(SIUSBXP &usb)
-        : link(usb)
+    explicit BenchReader(SIUSBXP &usb) : link(usb)
     {
         FindConnectDevice(link, state.DevHandle, port);
         ExchangeEngine engine(link, state, commands, records, port, timer);

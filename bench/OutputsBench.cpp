@@ -36,8 +36,8 @@ int main(int argc, char *argv[])
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     Stopwatch printTime;
-    const int pages = PrintJournalReport(printer, journal, 18, QStringLiteral("all stored documents"),
-                                         QDateTime::currentDateTime());
+    const int pages =
+        PrintJournalReport(printer, journal, 18, QStringLiteral("all stored documents"), QDateTime::currentDateTime());
     const double printSeconds = printTime.seconds();
     std::printf("print to PDF: %d pages in %.3f s, %.0f lines/s, peak memory %.1f MB\n", pages, printSeconds,
                 double(lines) / printSeconds, PeakRssMb());

@@ -23,18 +23,45 @@ public:
     explicit TimedLink(SIUSBXP &inner) : m_inner(inner) {}
     double deviceSeconds = 0;
 
-    SI_STATUS SI_GetNumDevices(quint32 *n) override { return time([&] { return m_inner.SI_GetNumDevices(n); }); }
-    SI_STATUS SI_GetProductString(quint32 i, char *s, quint8 f) override { return time([&] { return m_inner.SI_GetProductString(i, s, f); }); }
-    SI_STATUS SI_Open(quint32 i, SI_HANDLE *h) override { return time([&] { return m_inner.SI_Open(i, h); }); }
-    SI_STATUS SI_Close(SI_HANDLE h) override { return time([&] { return m_inner.SI_Close(h); }); }
-    SI_STATUS SI_Read(SI_HANDLE h, void *b, quint32 n, quint32 *g) override { return time([&] { return m_inner.SI_Read(h, b, n, g); }); }
-    SI_STATUS SI_Write(SI_HANDLE h, const void *b, quint32 n, quint32 *w) override { return time([&] { return m_inner.SI_Write(h, b, n, w); }); }
-    SI_STATUS SI_FlushBuffers(SI_HANDLE h, quint8 t, quint8 r) override { return time([&] { return m_inner.SI_FlushBuffers(h, t, r); }); }
-    SI_STATUS SI_SetTimeouts(quint32 r, quint32 w) override { return time([&] { return m_inner.SI_SetTimeouts(r, w); }); }
-    SI_STATUS SI_CheckRXQueue(SI_HANDLE h, quint32 *n, quint32 *s) override { return time([&] { return m_inner.SI_CheckRXQueue(h, n, s); }); }
+    SI_STATUS SI_GetNumDevices(quint32 *n) override
+    {
+        return time([&] { return m_inner.SI_GetNumDevices(n); });
+    }
+    SI_STATUS SI_GetProductString(quint32 i, char *s, quint8 f) override
+    {
+        return time([&] { return m_inner.SI_GetProductString(i, s, f); });
+    }
+    SI_STATUS SI_Open(quint32 i, SI_HANDLE *h) override
+    {
+        return time([&] { return m_inner.SI_Open(i, h); });
+    }
+    SI_STATUS SI_Close(SI_HANDLE h) override
+    {
+        return time([&] { return m_inner.SI_Close(h); });
+    }
+    SI_STATUS SI_Read(SI_HANDLE h, void *b, quint32 n, quint32 *g) override
+    {
+        return time([&] { return m_inner.SI_Read(h, b, n, g); });
+    }
+    SI_STATUS SI_Write(SI_HANDLE h, const void *b, quint32 n, quint32 *w) override
+    {
+        return time([&] { return m_inner.SI_Write(h, b, n, w); });
+    }
+    SI_STATUS SI_FlushBuffers(SI_HANDLE h, quint8 t, quint8 r) override
+    {
+        return time([&] { return m_inner.SI_FlushBuffers(h, t, r); });
+    }
+    SI_STATUS SI_SetTimeouts(quint32 r, quint32 w) override
+    {
+        return time([&] { return m_inner.SI_SetTimeouts(r, w); });
+    }
+    SI_STATUS SI_CheckRXQueue(SI_HANDLE h, quint32 *n, quint32 *s) override
+    {
+        return time([&] { return m_inner.SI_CheckRXQueue(h, n, s); });
+    }
 
 private:
-    template<typename F>
+    template <typename F>
     SI_STATUS time(F call)
     {
         const Stopwatch w;

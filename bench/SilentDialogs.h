@@ -9,6 +9,9 @@ class SilentDialogs final : public DialogProvider
 public:
     void message(QWidget *, UserPort::Box, const QString &) override {}
     bool question(QWidget *, const QString &) override { return false; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
     bool choosePrinter(QWidget *, QPrinter &) override { return false; }
 };

@@ -71,8 +71,8 @@ int windowSide(int argc, char *argv[], quint32 documents, qint64 latencyUs)
     const Stopwatch read;
     main.findChild<QToolButton *>(QStringLiteral("FindBtn"))->click(); // the whole read runs inside
     const double seconds = read.seconds();
-    std::printf("%.3f %lld %.1f %.1f\n", seconds, static_cast<long long>(main.lastSearch().journal.JournalLineCount), before,
-                PeakRssMb());
+    std::printf("%.3f %lld %.1f %.1f\n", seconds, static_cast<long long>(main.lastSearch().journal.JournalLineCount),
+                before, PeakRssMb());
     return 0;
 }
 

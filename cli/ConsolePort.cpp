@@ -10,8 +10,7 @@ ConsolePort::ConsolePort(FILE *err, bool showProgress, const char *program)
     : m_err(err)
     , m_terminal(showProgress && isatty(fileno(err)) == 1)
     , m_program(program)
-{
-}
+{}
 
 void ConsolePort::say(const QString &text, bool diagnostic)
 {

@@ -21,12 +21,18 @@ namespace {
 QString OutcomeName(JournalSearch::Outcome outcome)
 {
     switch (outcome) {
-    case JournalSearch::Outcome::NotStarted: return QStringLiteral("not started");
-    case JournalSearch::Outcome::BadNumber: return QStringLiteral("bad number");
-    case JournalSearch::Outcome::Completed: return QStringLiteral("completed");
-    case JournalSearch::Outcome::EndedOnError: return QStringLiteral("ended on an error");
-    case JournalSearch::Outcome::FileError: return QStringLiteral("file error");
-    case JournalSearch::Outcome::Cancelled: return QStringLiteral("cancelled");
+    case JournalSearch::Outcome::NotStarted:
+        return QStringLiteral("not started");
+    case JournalSearch::Outcome::BadNumber:
+        return QStringLiteral("bad number");
+    case JournalSearch::Outcome::Completed:
+        return QStringLiteral("completed");
+    case JournalSearch::Outcome::EndedOnError:
+        return QStringLiteral("ended on an error");
+    case JournalSearch::Outcome::FileError:
+        return QStringLiteral("file error");
+    case JournalSearch::Outcome::Cancelled:
+        return QStringLiteral("cancelled");
     }
     return {};
 }
@@ -35,11 +41,7 @@ class SummaryView final : public SearchView
 {
 public:
     // json: the summary goes into the JSON output's last object instead.
-    SummaryView(FILE *out, bool json)
-        : m_out(out)
-        , m_json(json)
-    {
-    }
+    SummaryView(FILE *out, bool json) : m_out(out), m_json(json) {}
     void setSummaryText(const QString &text) override
     {
         summary = text;
@@ -59,10 +61,14 @@ private:
 SearchRequest::Mode searchMode(ReaderOptions::Verb verb)
 {
     switch (verb) {
-    case ReaderOptions::Verb::Numbers: return SearchRequest::Mode::ByNumbers;
-    case ReaderOptions::Verb::Dates: return SearchRequest::Mode::ByDates;
-    case ReaderOptions::Verb::All: return SearchRequest::Mode::All;
-    default: return SearchRequest::Mode::None;
+    case ReaderOptions::Verb::Numbers:
+        return SearchRequest::Mode::ByNumbers;
+    case ReaderOptions::Verb::Dates:
+        return SearchRequest::Mode::ByDates;
+    case ReaderOptions::Verb::All:
+        return SearchRequest::Mode::All;
+    default:
+        return SearchRequest::Mode::None;
     }
 }
 
@@ -70,9 +76,12 @@ SearchRequest::Mode searchMode(ReaderOptions::Verb verb)
 int printIdentity(FILE *out, const IdentityTexts &t)
 {
     const std::pair<const char *, const QString *> rows[] = {
-        {IdentityLabels::InitDate, &t.initDate},         {IdentityLabels::InitTime, &t.initTime},
-        {IdentityLabels::FiscalMemory, &t.fiscalMemory}, {IdentityLabels::ClientNumber, &t.clientNumber},
-        {IdentityLabels::StoredDocuments, &t.storedDocuments}, {IdentityLabels::FreeMemory, &t.freeMemory},
+        {IdentityLabels::InitDate, &t.initDate},
+        {IdentityLabels::InitTime, &t.initTime},
+        {IdentityLabels::FiscalMemory, &t.fiscalMemory},
+        {IdentityLabels::ClientNumber, &t.clientNumber},
+        {IdentityLabels::StoredDocuments, &t.storedDocuments},
+        {IdentityLabels::FreeMemory, &t.freeMemory},
     };
     for (const auto &[label, value] : rows)
         std::fprintf(out, "%s %s\n", label, value->toLocal8Bit().constData());
@@ -84,8 +93,8 @@ int printIdentity(FILE *out, const IdentityTexts &t)
 int printIdentityJson(FILE *out, const IdentityTexts &t)
 {
     const std::pair<const char *, const QString *> fields[] = {
-        {"initialization_date", &t.initDate}, {"initialization_time", &t.initTime},
-        {"fiscal_memory", &t.fiscalMemory},   {"client", &t.clientNumber},
+        {"initialization_date", &t.initDate},     {"initialization_time", &t.initTime},
+        {"fiscal_memory", &t.fiscalMemory},       {"client", &t.clientNumber},
         {"stored_documents", &t.storedDocuments}, {"free_memory", &t.freeMemory},
     };
     QByteArray o = "{";
@@ -108,8 +117,7 @@ HeadlessReader::HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserP
     , m_options(options)
     , m_port(port)
     , m_out(out)
-{
-}
+{}
 
 int HeadlessReader::run(bool sleepBetweenTicks)
 {
@@ -179,8 +187,8 @@ int HeadlessReader::run(bool sleepBetweenTicks)
         RequestListState requests;
         SearchState searchState;
         SummaryView view(m_out, m_options.json);
-        JournalSearch search(ExchangeContext{m_usb, state, commands, records, m_port}, requests, searchState,
-                             settings, readTimer, view);
+        JournalSearch search(ExchangeContext{m_usb, state, commands, records, m_port}, requests, searchState, settings,
+                             readTimer, view);
         const JournalSearch::Outcome outcome = search.run(request);
         switch (outcome) {
         case JournalSearch::Outcome::Completed:
@@ -215,8 +223,8 @@ int HeadlessReader::run(bool sleepBetweenTicks)
                 // while it is written ends it.
                 const bool signalledBefore = m_port.cancelRequested();
                 UserPort &port = m_port;
-                WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList,
-                               settings.LineWidth, {view.summary, OutcomeName(outcome)},
+                WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList, settings.LineWidth,
+                               {view.summary, OutcomeName(outcome)},
                                [&port, signalledBefore] { return !signalledBefore && port.cancelRequested(); });
             } catch (const JournalFileError &e) {
                 m_port.messageBox(UserPort::Box::Error, e.message());

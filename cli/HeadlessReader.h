@@ -14,8 +14,14 @@ class UserPort;
 class HeadlessReader
 {
 public:
-    enum ExitStatus { ExitDone = 0, ExitNoDevice = 1, ExitBadArguments = 2, ExitSearchFailed = 3, ExitNothingRead = 4,
-                      ExitCancelled = 130 };
+    enum ExitStatus {
+        ExitDone = 0,
+        ExitNoDevice = 1,
+        ExitBadArguments = 2,
+        ExitSearchFailed = 3,
+        ExitNothingRead = 4,
+        ExitCancelled = 130
+    };
 
     // How long the identity may take before the reader gives up; the engine
     // ends each of its tries well before (a second each, three tries).

@@ -28,20 +28,15 @@ void AppendTime(QByteArray &out, quint16 word)
         out += "null";
         return;
     }
-    const char text[] = {'"', char('0' + hour / 10), char('0' + hour % 10), ':', char('0' + minute / 10),
-                         char('0' + minute % 10), '"'};
+    const char text[] = {
+        '"', char('0' + hour / 10), char('0' + hour % 10), ':', char('0' + minute / 10), char('0' + minute % 10), '"'};
     out.append(text, sizeof text);
 }
 
 class Writer
 {
 public:
-    Writer(std::FILE *out, int lineWidth)
-        : m_out(out)
-        , m_lineWidth(lineWidth)
-    {
-        m_buffer.reserve(FlushBytes * 2);
-    }
+    Writer(std::FILE *out, int lineWidth) : m_out(out), m_lineWidth(lineWidth) { m_buffer.reserve(FlushBytes * 2); }
 
     void document(const DocumentEntry &e, const QList<QByteArray> &raw, const QList<QByteArray> &service)
     {
@@ -82,8 +77,9 @@ public:
 
     void flush()
     {
-        if (!m_buffer.isEmpty() && std::fwrite(m_buffer.constData(), 1, std::size_t(m_buffer.size()), m_out)
-                                       != std::size_t(m_buffer.size()))
+        if (!m_buffer.isEmpty()
+            && std::fwrite(m_buffer.constData(), 1, std::size_t(m_buffer.size()), m_out)
+                   != std::size_t(m_buffer.size()))
             throw JournalFileError(CannotWriteOutputText(errno != 0 ? errno : EIO));
         m_buffer.clear();
     }
@@ -181,8 +177,8 @@ qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const Docu
     }
     QByteArray tail = "{\"summary\":";
     AppendJsonString(tail, summary.text.toUtf8());
-    tail += ",\"documents\":" + QByteArray::number(count) + ",\"lines\":"
-            + QByteArray::number(lineNumber) + ",\"outcome\":";
+    tail += ",\"documents\":" + QByteArray::number(count) + ",\"lines\":" + QByteArray::number(lineNumber)
+            + ",\"outcome\":";
     AppendJsonString(tail, summary.outcome.toUtf8());
     tail += "}\n";
     writer.raw(tail);

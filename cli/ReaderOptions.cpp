@@ -61,23 +61,23 @@ QString ReaderUsage()
     return QStringLiteral(
                "Usage: ejournal-read [--simulator] [--sim-documents N] [--sim-seed S] [--sim-faults PLAN]\n"
                "                     [--device-type %1] [--directory DIR] [--decoded] [--trace] [--json] [--quiet]\n"
-               "                     (--info | --numbers FROM TO | --dates FROM_DATE FROM_TIME TO_DATE TO_TIME | --all)\n"
+               "                     (--info | --numbers FROM TO | --dates FROM_DATE FROM_TIME TO_DATE TO_TIME | "
+               "--all)\n"
                "\n"
                "Reads the electronic journal of a fiscal device over USB, without a window.\n"
                "\n")
                .arg(DeviceOptionNames(QStringLiteral("|")))
            + OptionsHelp(line.parser)
-           + QStringLiteral(
-               "\n"
-               "Exit status: 0 done, 1 no journal device found or opened, 2 bad arguments,\n"
-               "3 the search ended on an error answer, a time-out, a lost device, another\n"
-               "journal attached, lines of another device type, or a file or standard output\n"
-               "that could not be written, 4 the search did not start (no stored documents),\n"
-               "130 ended by SIGINT (Ctrl+C), 143 ended by SIGTERM; the lines received so far\n"
-               "are kept.\n"
-               "\n"
-               "Environment: EJOURNAL_USB_IDS further USB IDs of the bridge chip, as vid:pid in\n"
-               "hexadecimal, several separated by commas (e.g. 10c4:ea60).\n");
+           + QStringLiteral("\n"
+                            "Exit status: 0 done, 1 no journal device found or opened, 2 bad arguments,\n"
+                            "3 the search ended on an error answer, a time-out, a lost device, another\n"
+                            "journal attached, lines of another device type, or a file or standard output\n"
+                            "that could not be written, 4 the search did not start (no stored documents),\n"
+                            "130 ended by SIGINT (Ctrl+C), 143 ended by SIGTERM; the lines received so far\n"
+                            "are kept.\n"
+                            "\n"
+                            "Environment: EJOURNAL_USB_IDS further USB IDs of the bridge chip, as vid:pid in\n"
+                            "hexadecimal, several separated by commas (e.g. 10c4:ea60).\n");
 }
 
 std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString *error)
@@ -112,7 +112,8 @@ std::optional<ReaderOptions> ParseReaderOptions(const QStringList &args, QString
     o.quiet = p.isSet(line.quiet);
 
     const QStringList values = p.positionalArguments();
-    const int verbs = int(p.isSet(line.info)) + int(p.isSet(line.numbers)) + int(p.isSet(line.dates)) + int(p.isSet(line.all));
+    const int verbs =
+        int(p.isSet(line.info)) + int(p.isSet(line.numbers)) + int(p.isSet(line.dates)) + int(p.isSet(line.all));
     if (verbs != 1)
         return fail(error, QStringLiteral("give exactly one of --info, --numbers, --dates, --all"));
     const int wanted = p.isSet(line.numbers) ? 2 : p.isSet(line.dates) ? 4 : 0;

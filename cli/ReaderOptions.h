@@ -21,7 +21,7 @@ struct ReaderOptions
     QString directory; // empty: the current directory
     bool decoded = false;
     bool trace = false;
-    bool json = false; // the documents as JSON Lines on standard output
+    bool json = false;  // the documents as JSON Lines on standard output
     bool quiet = false; // no progress on standard error
     bool help = false;
     bool version = false;

@@ -10,14 +10,13 @@
 class TracingUsb final : public SIUSBXP
 {
 public:
-    TracingUsb(SIUSBXP &inner, FILE *out)
-        : m_inner(inner)
-        , m_out(out)
-    {
-    }
+    TracingUsb(SIUSBXP &inner, FILE *out) : m_inner(inner), m_out(out) {}
 
     SI_STATUS SI_GetNumDevices(quint32 *n) override { return m_inner.SI_GetNumDevices(n); }
-    SI_STATUS SI_GetProductString(quint32 i, char *s, quint8 f) override { return m_inner.SI_GetProductString(i, s, f); }
+    SI_STATUS SI_GetProductString(quint32 i, char *s, quint8 f) override
+    {
+        return m_inner.SI_GetProductString(i, s, f);
+    }
     SI_STATUS SI_Open(quint32 i, SI_HANDLE *h) override { return m_inner.SI_Open(i, h); }
     SI_STATUS SI_Close(SI_HANDLE h) override { return m_inner.SI_Close(h); }
     SI_STATUS SI_Read(SI_HANDLE h, void *b, quint32 n, quint32 *got) override;

@@ -5,7 +5,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     QString error;
-    const auto plan = FaultPlan::parse(QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)), &error);
+    const auto plan =
+        FaultPlan::parse(QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)), &error);
     FUZZ_CHECK(plan.has_value() != !error.isEmpty() || plan.has_value());
     if (plan) {
         for (const FaultPlan::Fault &f : plan->scripted)

@@ -13,13 +13,29 @@ class FuzzedLink final : public SIUSBXP
 {
 public:
     FuzzedLink(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
-    SI_STATUS SI_GetNumDevices(quint32 *n) override { *n = 1; return SI_SUCCESS; }
-    SI_STATUS SI_GetProductString(quint32, char *s, quint8) override { std::strcpy(s, "e_journal_v01"); return SI_SUCCESS; }
-    SI_STATUS SI_Open(quint32, SI_HANDLE *h) override { *h = 1; return SI_SUCCESS; }
+    SI_STATUS SI_GetNumDevices(quint32 *n) override
+    {
+        *n = 1;
+        return SI_SUCCESS;
+    }
+    SI_STATUS SI_GetProductString(quint32, char *s, quint8) override
+    {
+        std::strcpy(s, "e_journal_v01");
+        return SI_SUCCESS;
+    }
+    SI_STATUS SI_Open(quint32, SI_HANDLE *h) override
+    {
+        *h = 1;
+        return SI_SUCCESS;
+    }
     SI_STATUS SI_Close(SI_HANDLE) override { return SI_SUCCESS; }
     SI_STATUS SI_SetTimeouts(quint32, quint32) override { return SI_SUCCESS; }
     SI_STATUS SI_FlushBuffers(SI_HANDLE, quint8, quint8) override { return SI_SUCCESS; }
-    SI_STATUS SI_Write(SI_HANDLE, const void *, quint32 n, quint32 *w) override { *w = n; return SI_SUCCESS; }
+    SI_STATUS SI_Write(SI_HANDLE, const void *, quint32 n, quint32 *w) override
+    {
+        *w = n;
+        return SI_SUCCESS;
+    }
     SI_STATUS SI_CheckRXQueue(SI_HANDLE, quint32 *n, quint32 *s) override
     {
         *s = 0;

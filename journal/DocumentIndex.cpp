@@ -70,8 +70,7 @@ bool DocumentIndexWriter::create(const QString &path)
     m_error.clear();
     // Until finish() writes the real head, the file says it is incomplete:
     // a program that stops half way leaves no index a reader would trust.
-    m_open = m_file.open(QIODevice::ReadWrite | QIODevice::Truncate)
-             && m_file.write(Head(-1, -1)) == HeadSize;
+    m_open = m_file.open(QIODevice::ReadWrite | QIODevice::Truncate) && m_file.write(Head(-1, -1)) == HeadSize;
     if (!m_open)
         fail(m_file.errorString());
     return m_open;
@@ -80,7 +79,8 @@ bool DocumentIndexWriter::create(const QString &path)
 void DocumentIndexWriter::fail(const QString &reason)
 {
     if (m_error.isEmpty())
-        m_error = QCoreApplication::translate("ejournal", "The document index %1 could not be written: %2").arg(m_file.fileName(), reason);
+        m_error = QCoreApplication::translate("ejournal", "The document index %1 could not be written: %2")
+                      .arg(m_file.fileName(), reason);
     m_open = false;
 }
 
@@ -113,7 +113,8 @@ DocumentEntry &DocumentIndexWriter::record(qint64 index)
                 fail(m_file.errorString());
             else
                 for (qint64 i = 0; i < stored; ++i)
-                    m_page[std::size_t(i)] = Decode(reinterpret_cast<const uchar *>(bytes.constData()) + i * RecordSize);
+                    m_page[std::size_t(i)] =
+                        Decode(reinterpret_cast<const uchar *>(bytes.constData()) + i * RecordSize);
         }
     }
     return m_page[std::size_t(index - first)];

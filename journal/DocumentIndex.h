@@ -16,14 +16,14 @@
 // documents a search reads.
 struct DocumentEntry
 {
-    qint64 firstLine = 0;      // where its lines start in the journal file; with none, where they would
+    qint64 firstLine = 0; // where its lines start in the journal file; with none, where they would
     quint32 number = 0;
-    quint32 lineCount = 0;     // lines written for it; 0: none came
-    qint32 firstService = -1;  // its first service line in the search's service lines; -1: none
-    quint16 dateWord = 0;      // Vuze words, host order
+    quint32 lineCount = 0;    // lines written for it; 0: none came
+    qint32 firstService = -1; // its first service line in the search's service lines; -1: none
+    quint16 dateWord = 0;     // Vuze words, host order
     quint16 timeWord = 0;
     quint16 serviceCount = 0;
-    quint8 type = 0;           // 1 receipt, 2 daily report, 3 service printout (the device's code)
+    quint8 type = 0; // 1 receipt, 2 daily report, 3 service printout (the device's code)
 };
 
 // The file: a 32-byte head, then one 32-byte record a document, all numbers

@@ -69,9 +69,7 @@ void CloseWrittenFile(QFile &file)
         throw CannotWrite(file);
 }
 
-JournalFileWriter::JournalFileWriter(const QString &path, int lineWidth)
-    : m_file(path)
-    , m_lineWidth(lineWidth)
+JournalFileWriter::JournalFileWriter(const QString &path, int lineWidth) : m_file(path), m_lineWidth(lineWidth)
 {
     if (!OpenForWriting(m_file))
         throw JournalFileError(CannotCreateText(path, m_file.errorString()));
@@ -138,7 +136,8 @@ namespace {
 void openForReading(QFile &file)
 {
     if (!file.open(QIODevice::ReadOnly))
-        throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot open file \"%1\". %2").arg(file.fileName(), file.errorString()));
+        throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot open file \"%1\". %2")
+                                   .arg(file.fileName(), file.errorString()));
 }
 
 } // namespace
@@ -155,7 +154,8 @@ QByteArray ReadJournalBlock(const JournalFileInfo &journal, qint64 first, qint64
         return {};
     const QByteArray block = file.read(count * record);
     if (block.isEmpty() && file.error() != QFileDevice::NoError)
-        throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
+        throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot read file \"%1\". %2")
+                                   .arg(journal.path, file.errorString()));
     return block;
 }
 
@@ -183,7 +183,8 @@ void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void
         block = file.read(qMin(left, blockRecords) * record);
         if (block.isEmpty()) {
             if (file.error() != QFileDevice::NoError)
-                throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot read file \"%1\". %2").arg(journal.path, file.errorString()));
+                throw JournalFileError(QCoreApplication::translate("ejournal", "Cannot read file \"%1\". %2")
+                                           .arg(journal.path, file.errorString()));
             return;
         }
         for (qint64 at = 0; at + journal.lineWidth <= block.size() && left > 0; at += record, --left)

@@ -13,11 +13,7 @@
 class JournalFileError : public std::runtime_error
 {
 public:
-    explicit JournalFileError(const QString &message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    {
-    }
+    explicit JournalFileError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
     QString message() const { return m_message; }
 
 private:
@@ -32,7 +28,7 @@ struct JournalFileInfo
     QString path;
     int lineWidth = 18;
     qint64 JournalLineCount = 0; // the lines the search wrote, and all a reader may read
-    bool written = false; // a search has written it in this run
+    bool written = false;        // a search has written it in this run
 
     qint64 recordSize() const { return lineWidth + 2; }
 };

@@ -26,9 +26,7 @@ bool IsMark(int b)
 
 } // namespace
 
-JournalFinder::JournalFinder(const QString &text, int LineWidth)
-    : m_text(text)
-    , m_lineWidth(LineWidth)
+JournalFinder::JournalFinder(const QString &text, int LineWidth) : m_text(text), m_lineWidth(LineWidth)
 {
     std::array<char16_t, 256> folded{};
     for (int b = 0; b < 256; ++b) {
@@ -157,7 +155,8 @@ JournalHit JournalFinder::find(const JournalFileInfo &journal, qint64 line, int 
     };
     // From the start to the end of the file in the search's direction, then
     // round from the other end up to the start again.
-    const bool found = backwards ? scan(journal, 0, line + 1, true, visit) : scan(journal, line, total - line, false, visit);
+    const bool found =
+        backwards ? scan(journal, 0, line + 1, true, visit) : scan(journal, line, total - line, false, visit);
     if (found)
         return hit;
     wrapped = true;

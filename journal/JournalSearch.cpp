@@ -26,8 +26,7 @@ public:
         , m_lineCount(lineCount)
         , m_lineWidth(lineWidth)
         , m_index(index)
-    {
-    }
+    {}
     void documentLines(const data_124 &answer) override
     {
         const qint64 first = m_lineCount;
@@ -77,8 +76,7 @@ JournalSearch::JournalSearch(const ExchangeContext &ctx, RequestListState &reque
     , m_settings(settings)
     , m_readTimer(readTimer)
     , m_view(view)
-{
-}
+{}
 
 QString JournalSearch::ElapsedText(const QDateTime &start, const QDateTime &end)
 {
@@ -101,13 +99,16 @@ QString JournalSearch::SummaryText(qint64 documents, qint64 lines)
 
 bool JournalSearch::checkNumbers(const SearchRequest &request)
 {
-    const std::pair<const QString *, const char *> fields[] = {{&request.fromNumber, QT_TRANSLATE_NOOP("TMainForm", "From")},
-                                                              {&request.toNumber, QT_TRANSLATE_NOOP("TMainForm", "To")}};
+    const std::pair<const QString *, const char *> fields[] = {
+        {&request.fromNumber, QT_TRANSLATE_NOOP("TMainForm", "From")},
+        {&request.toNumber, QT_TRANSLATE_NOOP("TMainForm", "To")}};
     for (const auto &[text, name] : fields) {
         if (!toInt32(*text)) {
-            m_ctx.port.messageBox(UserPort::Box::Warning,
-                                  QCoreApplication::translate("ejournal", "The receipt number in \"%1\" must be a whole number up to 2147483647.")
-                                      .arg(QCoreApplication::translate("TMainForm", name)));
+            m_ctx.port.messageBox(
+                UserPort::Box::Warning,
+                QCoreApplication::translate("ejournal",
+                                            "The receipt number in \"%1\" must be a whole number up to 2147483647.")
+                    .arg(QCoreApplication::translate("TMainForm", name)));
             return false;
         }
     }
@@ -234,8 +235,8 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         const qint32 to = *toInt32(request.toNumber);
         m_requests.FromDoc = quint32(from);
         m_requests.ToDoc = quint32(to);
-        m_state.Title = QCoreApplication::translate("ejournal", "from document ") + request.fromNumber + QCoreApplication::translate("ejournal", " to document ")
-                        + request.toNumber;
+        m_state.Title = QCoreApplication::translate("ejournal", "from document ") + request.fromNumber
+                        + QCoreApplication::translate("ejournal", " to document ") + request.toNumber;
         port.progressOpen(ClampToInt(qint64(to) - qint64(from) + 1));
         m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, from, to);
         port.progressListBuilt();
@@ -280,10 +281,10 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         m_requests.FromDoc = 0;
         m_requests.ToDoc = count - 1;
         if (count > LargeAllCount && showOnScreen && request.askBeforeLargeAll) {
-            const QString question = QCoreApplication::translate("ejournal",
-                                                                 "       Number of documents are more then 5000.       \n\r"
-                                                                 "Information about documents will not be dislayed on PC\n\r"
-                                                                 "Do you want to continue?");
+            const QString question =
+                QCoreApplication::translate("ejournal", "       Number of documents are more then 5000.       \n\r"
+                                                        "Information about documents will not be dislayed on PC\n\r"
+                                                        "Do you want to continue?");
             if (!port.askYesNo(question)) {
                 port.restoreBusyPointer();
                 port.setFindEnabled(true);

@@ -19,11 +19,11 @@ struct SearchRequest
     QString fromNumber, toNumber; // as typed
     QDate fromDate, toDate;
     QTime fromTime, toTime;
-    bool showOnScreen = true;       // "Show on screen"
-    bool saveConverted = false;     // "Save converted to file"
-    bool askBeforeLargeAll = true;  // a headless read shows nothing, so it never asks
-    QString directory;              // where the journal files go
-    QString fiscalMemory;           // the information dialog's fiscal memory number
+    bool showOnScreen = true;      // "Show on screen"
+    bool saveConverted = false;    // "Save converted to file"
+    bool askBeforeLargeAll = true; // a headless read shows nothing, so it never asks
+    QString directory;             // where the journal files go
+    QString fiscalMemory;          // the information dialog's fiscal memory number
 };
 
 // What the search shows besides the port: the result panes, the scroll bar
@@ -61,8 +61,8 @@ class JournalSearch
 {
 public:
     enum class Outcome {
-        NotStarted,   // no device, no mode, nothing stored, or the user said No
-        BadNumber,    // a number field was empty or not a 32-bit integer
+        NotStarted, // no device, no mode, nothing stored, or the user said No
+        BadNumber,  // a number field was empty or not a 32-bit integer
         Completed,
         EndedOnError, // an error answer, a time-out or a lost device ended the reading
         FileError,    // the journal file or the decoded file could not be written

@@ -39,8 +39,7 @@ ReportLayout::ReportLayout(const PageGeometry &page, int hashWidth, int lineWidt
     , m_columnWidth(hashWidth * lineWidth)
     , m_left(PosMMToPointsX(15, page))
     , m_top(PosMMToPointsY(20, page))
-{
-}
+{}
 
 void ReportLayout::header()
 {

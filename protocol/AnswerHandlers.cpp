@@ -13,9 +13,12 @@ namespace {
 QString serviceAnswerText(quint8 command)
 {
     switch (command) {
-    case CmdInitialise: return QCoreApplication::translate("ejournal", "Electronic journal was initialized");
-    case CmdErase: return QCoreApplication::translate("ejournal", "Electronic journal was erased.");
-    default: return QCoreApplication::translate("ejournal", "Starting generation of data....");
+    case CmdInitialise:
+        return QCoreApplication::translate("ejournal", "Electronic journal was initialized");
+    case CmdErase:
+        return QCoreApplication::translate("ejournal", "Electronic journal was erased.");
+    default:
+        return QCoreApplication::translate("ejournal", "Starting generation of data....");
     }
 }
 
@@ -24,10 +27,7 @@ QString serviceAnswerText(quint8 command)
 class DeferringPort final : public UserPort
 {
 public:
-    explicit DeferringPort(UserPort &inner)
-        : m_inner(inner)
-    {
-    }
+    explicit DeferringPort(UserPort &inner) : m_inner(inner) {}
     void showErrorLabel(const QString &text) override { m_inner.showErrorLabel(text); }
     void hideErrorLabel() override { m_inner.hideErrorLabel(); }
     void clearErrorLabel() override { m_inner.clearErrorLabel(); }

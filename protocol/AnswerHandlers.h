@@ -45,7 +45,7 @@ struct WriteResult
 };
 struct ReadResult
 {
-    bool ok = false;           // the link gave a whole frame
+    bool ok = false; // the link gave a whole frame
     quint32 read = 0;
     bool lengthAgrees = false; // the frame's length bytes say what was read
     bool cancelled = false;    // the user cancelled while it was awaited

@@ -21,13 +21,10 @@ bool isDecimalDigit(QChar c)
 EAssertionFailed::EAssertionFailed(const char *unitName, int checkNumber)
     : CodecError(assertionText(unitName, checkNumber))
     , m_checkNumber(checkNumber)
-{
-}
+{}
 
-EConvertError::EConvertError()
-    : CodecError(InvalidDateText)
-{
-}
+EConvertError::EConvertError() : CodecError(InvalidDateText)
+{}
 
 namespace Codecs {
 

@@ -20,13 +20,19 @@ inline const QDate LastJournalDate{2127, 12, 31};
 namespace Codecs {
 
 quint16 EncodeDateVuze(const QDate &D1);
-inline quint16 EncodeDateVuze(const QDateTime &D1) { return EncodeDateVuze(D1.date()); }
+inline quint16 EncodeDateVuze(const QDateTime &D1)
+{
+    return EncodeDateVuze(D1.date());
+}
 
 // Throws EConvertError for a day its month does not have (30 February).
 QDate DecodeDateVuze(quint16 D1);
 
 quint16 EncodeTimeVuze(const QTime &T1);
-inline quint16 EncodeTimeVuze(const QDateTime &T1) { return EncodeTimeVuze(T1.time()); }
+inline quint16 EncodeTimeVuze(const QDateTime &T1)
+{
+    return EncodeTimeVuze(T1.time());
+}
 
 QTime DecodeTimeVuze(quint16 T1);
 

@@ -10,15 +10,24 @@
 QString ErrMsgText(int ErrType)
 {
     switch (ErrType) {
-    case ErrTimeout: return QCoreApplication::translate("ejournal", "Communication timeout (no responce from device)");
-    case ErrDocumentOutOfRange: return QCoreApplication::translate("ejournal", "Document number is out of range");
-    case ErrNoCommunication: return QCoreApplication::translate("ejournal", "No communication with device");
-    case ErrOtherDevice: return QCoreApplication::translate("ejournal", "Find other device");
-    case ErrNoDevice: return QCoreApplication::translate("ejournal", "No device found");
-    case ErrWrite: return QCoreApplication::translate("ejournal", "Error writing to USB");
-    case ErrRead: return QCoreApplication::translate("ejournal", "Error reading from USB");
-    case ErrPacketLength: return QCoreApplication::translate("ejournal", "Invalid packet length");
-    default: return {};
+    case ErrTimeout:
+        return QCoreApplication::translate("ejournal", "Communication timeout (no responce from device)");
+    case ErrDocumentOutOfRange:
+        return QCoreApplication::translate("ejournal", "Document number is out of range");
+    case ErrNoCommunication:
+        return QCoreApplication::translate("ejournal", "No communication with device");
+    case ErrOtherDevice:
+        return QCoreApplication::translate("ejournal", "Find other device");
+    case ErrNoDevice:
+        return QCoreApplication::translate("ejournal", "No device found");
+    case ErrWrite:
+        return QCoreApplication::translate("ejournal", "Error writing to USB");
+    case ErrRead:
+        return QCoreApplication::translate("ejournal", "Error reading from USB");
+    case ErrPacketLength:
+        return QCoreApplication::translate("ejournal", "Invalid packet length");
+    default:
+        return {};
     }
 }
 

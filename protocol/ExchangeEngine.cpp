@@ -17,13 +17,12 @@ qint64 SteadyNowMs()
 
 } // namespace
 
-ExchangeEngine::ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands,
-                               AnswerRecords &records, UserPort &port, TickTimer &readTimer, Clock nowMs)
+ExchangeEngine::ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands, AnswerRecords &records,
+                               UserPort &port, TickTimer &readTimer, Clock nowMs)
     : m_ctx{usb, state, commands, records, port}
     , m_readTimer(readTimer)
     , m_nowMs(nowMs ? std::move(nowMs) : Clock(&SteadyNowMs))
-{
-}
+{}
 
 void ExchangeEngine::ReadTimerTimer()
 {
@@ -89,8 +88,8 @@ bool ExchangeEngine::writeCurrentPacket()
     const quint32 toWrite = quint32(m_CurPacket->size());
     quint32 written = 0;
     m_ctx.usb.SI_SetTimeouts(LinkReadTimeoutMs, WriteSliceMs);
-    const SI_STATUS status = m_ctx.usb.SI_Write(s.DevHandle, m_CurPacket->data.data() + m_writeOffset,
-                                                toWrite - m_writeOffset, &written);
+    const SI_STATUS status =
+        m_ctx.usb.SI_Write(s.DevHandle, m_CurPacket->data.data() + m_writeOffset, toWrite - m_writeOffset, &written);
     m_ctx.usb.SI_SetTimeouts(LinkReadTimeoutMs, LinkWriteTimeoutMs);
     m_writeOffset += written;
     if (status == SI_WRITE_TIMED_OUT && m_writeOffset < toWrite
@@ -217,7 +216,9 @@ void ExchangeEngine::writeFailure(quint32 written, quint32 toWrite)
 
     UserPort &port = m_ctx.port;
     TickTimer &timer = m_readTimer;
-    const QString text = QCoreApplication::translate("ejournal", "Error writing to USB. Wrote %1 of %2 bytes. ").arg(written).arg(toWrite);
+    const QString text = QCoreApplication::translate("ejournal", "Error writing to USB. Wrote %1 of %2 bytes. ")
+                             .arg(written)
+                             .arg(toWrite);
     port.deferred([&port, &timer, text] {
         port.messageBox(UserPort::Box::Error, text);
         ErrMsg(port, ErrWrite);
@@ -234,7 +235,9 @@ void ExchangeEngine::readFailure(quint32 read)
     s.AwaitingAnswer = false;
 
     UserPort &port = m_ctx.port;
-    const QString text = QCoreApplication::translate("ejournal", "Error reading from  USB. Read %1 of %2 bytes").arg(read).arg(AnswerFrameSize);
+    const QString text = QCoreApplication::translate("ejournal", "Error reading from  USB. Read %1 of %2 bytes")
+                             .arg(read)
+                             .arg(AnswerFrameSize);
     port.deferred([&port, text] {
         port.messageBox(UserPort::Box::Error, text);
         ErrMsg(port, ErrRead);

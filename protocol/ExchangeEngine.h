@@ -23,8 +23,8 @@ public:
     // link, and how often an identity request goes out when none came.
     static constexpr int MaxResends = 3;
 
-    ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands, AnswerRecords &records,
-                   UserPort &port, TickTimer &readTimer, Clock nowMs = {});
+    ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands, AnswerRecords &records, UserPort &port,
+                   TickTimer &readTimer, Clock nowMs = {});
 
     // One tick of ReadTimer.
     void ReadTimerTimer();
@@ -47,12 +47,12 @@ private:
     TickTimer &m_readTimer;
     Clock m_nowMs;
     Pusb_cmd m_CurPacket;
-    Tusb_cmd m_written;          // the request whose answer is awaited
-    quint32 m_writeOffset = 0;   // bytes of CurPacket the device has taken
+    Tusb_cmd m_written;        // the request whose answer is awaited
+    quint32 m_writeOffset = 0; // bytes of CurPacket the device has taken
     qint64 m_writeStartMs = 0;
     qint64 m_writtenAtMs = 0;
-    int m_resends = 0;           // of the request awaited
-    bool m_resending = false;    // the packet at the queue's head is a resend
+    int m_resends = 0;        // of the request awaited
+    bool m_resending = false; // the packet at the queue's head is a resend
     AnswerFrame m_buffer{};
     quint32 m_tickCount = 0;
     quint8 m_awaitedCommand = 0;

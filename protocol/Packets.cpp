@@ -27,39 +27,36 @@ namespace {
 class WireImage
 {
 public:
-    explicit WireImage(int size)
-        : m_bytes(std::size_t(size), 0)
-    {
-    }
+    explicit WireImage(int size) : m_bytes(std::size_t(size), 0) {}
 
     // Host-order fields travel most significant byte first.
-    template<class T>
+    template <class T>
     void putBE(int at, T value)
     {
         WriteBE<T>(m_bytes.data() + at, value);
     }
-    template<class T>
+    template <class T>
     T getBE(int at) const
     {
         return ReadBE<T>(m_bytes.data() + at);
     }
     // Device-order fields hold the wire bytes as a little-endian host reads them.
-    template<class T>
+    template <class T>
     void putLE(int at, T value)
     {
         WriteLE<T>(m_bytes.data() + at, value);
     }
-    template<class T>
+    template <class T>
     T getLE(int at) const
     {
         return ReadLE<T>(m_bytes.data() + at);
     }
-    template<std::size_t N>
+    template <std::size_t N>
     void putBytes(int at, const std::array<quint8, N> &a)
     {
         std::copy(a.begin(), a.end(), m_bytes.begin() + at);
     }
-    template<std::size_t N>
+    template <std::size_t N>
     void getBytes(int at, std::array<quint8, N> &a) const
     {
         std::copy_n(m_bytes.begin() + at, N, a.begin());
@@ -209,8 +206,8 @@ bool Gen132(CommandQueue &Queue)
     return true;
 }
 
-bool Gen131(const QDateTime &ADate, const QDateTime &ATime, const QString &MemNum,
-            const QString &JournalNum, CommandQueue &Queue)
+bool Gen131(const QDateTime &ADate, const QDateTime &ATime, const QString &MemNum, const QString &JournalNum,
+            CommandQueue &Queue)
 {
     try {
         QByteArray payload;

@@ -81,14 +81,35 @@ constexpr quint8 AnswerStatusSuccess = 1;
 
 using AnswerFrame = std::array<quint8, AnswerFrameSize>;
 
-inline int FrameLength(const AnswerFrame &f) { return f[0] * 256 + f[1]; }
-inline quint8 FrameStatus(const AnswerFrame &f) { return f[2]; }
-inline quint8 FrameCommand(const AnswerFrame &f) { return f[3]; }
-inline quint8 FramePayloadLength(const AnswerFrame &f) { return f[4]; }
-inline quint8 FrameErrorCode(const AnswerFrame &f) { return f[6]; }
+inline int FrameLength(const AnswerFrame &f)
+{
+    return f[0] * 256 + f[1];
+}
+inline quint8 FrameStatus(const AnswerFrame &f)
+{
+    return f[2];
+}
+inline quint8 FrameCommand(const AnswerFrame &f)
+{
+    return f[3];
+}
+inline quint8 FramePayloadLength(const AnswerFrame &f)
+{
+    return f[4];
+}
+inline quint8 FrameErrorCode(const AnswerFrame &f)
+{
+    return f[6];
+}
 // The payload bytes a frame can really carry: L, cut to the frame.
-inline int FramePayloadCarried(const AnswerFrame &f) { return qMin<int>(f[4], AnswerPayloadCapacity); }
-inline const quint8 *FramePayload(const AnswerFrame &f) { return f.data() + AnswerHeaderSize; }
+inline int FramePayloadCarried(const AnswerFrame &f)
+{
+    return qMin<int>(f[4], AnswerPayloadCapacity);
+}
+inline const quint8 *FramePayload(const AnswerFrame &f)
+{
+    return f.data() + AnswerHeaderSize;
+}
 
 // Answer records. Fields marked "device order" keep the journal's byte order
 // after decoding (as a little-endian host reads the wire bytes) and are
@@ -173,8 +194,8 @@ bool Gen132(CommandQueue &Queue);
 // Queues an initialisation request. False, with nothing queued, when the
 // fiscal memory number is empty, its digit part holds a non-digit, or the
 // request would not fit a packet.
-bool Gen131(const QDateTime &ADate, const QDateTime &ATime, const QString &MemNum,
-            const QString &JournalNum, CommandQueue &Queue);
+bool Gen131(const QDateTime &ADate, const QDateTime &ATime, const QString &MemNum, const QString &JournalNum,
+            CommandQueue &Queue);
 
 // Lays out the request of a search entry (122, 123, 124, 130) in packet.
 void BuildCmdRequest(const TCmd &cmd, Tusb_cmd &packet);

@@ -39,7 +39,8 @@ private:
     {
         enum class Kind : quint8 { Single, DocumentRange, DocumentPlan };
         qint64 count = 0;
-        TCmd first;       // Single: the entry; DocumentRange: the first entry; DocumentPlan: DocNum, LineCount = lines a request
+        TCmd
+            first; // Single: the entry; DocumentRange: the first entry; DocumentPlan: DocNum, LineCount = lines a request
         quint16 rows = 0; // DocumentPlan: the document's lines
         Kind kind = Kind::Single;
     };

@@ -7,7 +7,6 @@
 #include "DeviceLink.h"
 #include "UserPort.h"
 
-
 RequestListExchange::RequestListExchange(const ExchangeContext &ctx, RequestListState &search,
                                          const JournalSettings &settings, JournalLineSink &sink,
                                          std::optional<JournalId> journal)
@@ -16,8 +15,7 @@ RequestListExchange::RequestListExchange(const ExchangeContext &ctx, RequestList
     , m_settings(settings)
     , m_sink(sink)
     , m_journal(journal)
-{
-}
+{}
 
 RequestListExchange::End RequestListExchange::Run()
 {
@@ -55,7 +53,8 @@ QString RequestListExchange::WrongLineWidthText(int payloadLength, int rows, int
                     .arg(QCoreApplication::translate("TMainForm", model.shownName));
         }
     }
-    return QCoreApplication::translate("ejournal", "The journal's lines are not %1 characters long: an answer of %2 lines carried %3 bytes.")
+    return QCoreApplication::translate(
+               "ejournal", "The journal's lines are not %1 characters long: an answer of %2 lines carried %3 bytes.")
         .arg(lineWidth)
         .arg(rows)
         .arg(qMax(0, content));
@@ -225,15 +224,28 @@ bool RequestListExchange::handleFrame()
         return false;
     }
     switch (FrameCommand(m_buffer)) {
-    case CmdJournalRange: answerRange(); break;
-    case CmdDocumentInfo: answerDocumentInfo(); break;
-    case CmdDocumentLines: answerDocumentLines(); break;
-    case CmdServiceLines: answerServiceLines(); break;
+    case CmdJournalRange:
+        answerRange();
+        break;
+    case CmdDocumentInfo:
+        answerDocumentInfo();
+        break;
+    case CmdDocumentLines:
+        answerDocumentLines();
+        break;
+    case CmdServiceLines:
+        answerServiceLines();
+        break;
     case CmdInitialise:
     case CmdErase:
-    case CmdGenerate: HandleServiceAnswer(m_ctx, FrameCommand(m_buffer)); break;
-    case CmdIdentity: HandleIdentityAnswer(m_ctx, m_buffer); break;
-    default: break;
+    case CmdGenerate:
+        HandleServiceAnswer(m_ctx, FrameCommand(m_buffer));
+        break;
+    case CmdIdentity:
+        HandleIdentityAnswer(m_ctx, m_buffer);
+        break;
+    default:
+        break;
     }
     s.AwaitingAnswer = false;
     m_failures = 0;
@@ -308,8 +320,7 @@ void RequestListExchange::answerDocumentInfo()
     data_123 &d = m_ctx.records.Data123;
     DecodeAnswer(m_buffer, d);
     m_sink.documentHeader(d);
-    m_search.CmdList.appendDocumentPlan(qint32(d.doc_num), d.row_count, m_settings.LinesPerRequest,
-                                        d.sys_count != 0);
+    m_search.CmdList.appendDocumentPlan(qint32(d.doc_num), d.row_count, m_settings.LinesPerRequest, d.sys_count != 0);
     ++m_search.CCC;
     m_ctx.port.progressOneMore(m_search.CCC);
     if (d.doc_num == m_search.ToDoc) {

@@ -67,8 +67,10 @@ public:
     virtual SI_STATUS SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle) = 0;
     virtual SI_STATUS SI_Close(SI_HANDLE cyHandle) = 0;
     // Waits up to the read time-out for the bytes asked for.
-    virtual SI_STATUS SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBytesToRead, quint32 *lpdwBytesReturned) = 0;
-    virtual SI_STATUS SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite, quint32 *lpdwBytesWritten) = 0;
+    virtual SI_STATUS SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBytesToRead,
+                              quint32 *lpdwBytesReturned) = 0;
+    virtual SI_STATUS SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite,
+                               quint32 *lpdwBytesWritten) = 0;
     virtual SI_STATUS SI_FlushBuffers(SI_HANDLE cyHandle, quint8 FlushTransmit, quint8 FlushReceive) = 0;
     virtual SI_STATUS SI_SetTimeouts(quint32 dwReadTimeout, quint32 dwWriteTimeout) = 0;
     virtual SI_STATUS SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumBytesInQueue, quint32 *lpdwQueueStatus) = 0;

@@ -90,8 +90,7 @@ bool TDebugForm::readInteger(int &value)
     bool ok = false;
     value = Edit1->text().trimmed().toInt(&ok);
     if (!ok)
-        m_dialogs.message(this, UserPort::Box::Error,
-                          tr("'%1' is not a valid integer value").arg(Edit1->text()));
+        m_dialogs.message(this, UserPort::Box::Error, tr("'%1' is not a valid integer value").arg(Edit1->text()));
     return ok;
 }
 

@@ -82,7 +82,8 @@ bool TPassForm::confirm(std::initializer_list<const char *> pieces)
 
 void TPassForm::InitBtnClick()
 {
-    if (!confirm({QT_TR_NOOP("  This is an initialization function.  "), QT_TR_NOOP("Do you want to initialize the journal? ")}))
+    if (!confirm({QT_TR_NOOP("  This is an initialization function.  "),
+                  QT_TR_NOOP("Do you want to initialize the journal? ")}))
         return;
     const QDateTime now = QDateTime::currentDateTime();
     Gen131(now, now, MemNum->text(), ClientNumEdit->text(), m_commands);
@@ -91,7 +92,8 @@ void TPassForm::InitBtnClick()
 
 void TPassForm::GenBtnClick()
 {
-    if (!confirm({QT_TR_NOOP("  This is an generation function.  "), QT_TR_NOOP("Do you want to generate fake data? ")}))
+    if (!confirm(
+            {QT_TR_NOOP("  This is an generation function.  "), QT_TR_NOOP("Do you want to generate fake data? ")}))
         return;
     gen_flash(m_commands);
     close();
@@ -99,7 +101,8 @@ void TPassForm::GenBtnClick()
 
 void TPassForm::EraseBtnClick()
 {
-    if (!confirm({QT_TR_NOOP(" This is an erase function. "), QT_TR_NOOP("All data will be DESTOYED!!!"), QT_TR_NOOP("Do you want to erase flash? ")}))
+    if (!confirm({QT_TR_NOOP(" This is an erase function. "), QT_TR_NOOP("All data will be DESTOYED!!!"),
+                  QT_TR_NOOP("Do you want to erase flash? ")}))
         return;
     erase_flash(m_commands);
 }

@@ -27,12 +27,9 @@ struct NamedKind
 };
 
 constexpr NamedKind PlainKinds[] = {
-    {"drop", FaultPlan::Kind::Drop},
-    {"badlen", FaultPlan::Kind::BadLength},
-    {"garbage", FaultPlan::Kind::Garbage},
-    {"shortwrite", FaultPlan::Kind::ShortWrite},
-    {"writefail", FaultPlan::Kind::WriteFail},
-    {"readfail", FaultPlan::Kind::ReadFail},
+    {"drop", FaultPlan::Kind::Drop},           {"badlen", FaultPlan::Kind::BadLength},
+    {"garbage", FaultPlan::Kind::Garbage},     {"shortwrite", FaultPlan::Kind::ShortWrite},
+    {"writefail", FaultPlan::Kind::WriteFail}, {"readfail", FaultPlan::Kind::ReadFail},
 };
 
 bool fail(QString *error, const QString &text)
@@ -128,7 +125,8 @@ bool parseItem(const QString &item, FaultPlan &plan, QString *error)
             return false;
         const auto us = parseDurationUs(argument);
         if (!us)
-            return fail(error, where + name + QStringLiteral(" needs a delay, as in ") + name + QStringLiteral("@3:11s"));
+            return fail(error,
+                        where + name + QStringLiteral(" needs a delay, as in ") + name + QStringLiteral("@3:11s"));
         fault.kind = name == QLatin1String("slow") ? FaultPlan::Kind::Slow : FaultPlan::Kind::Late;
         fault.durationUs = *us;
     } else {

@@ -27,14 +27,26 @@
 // Durations take us, ms or s (2ms, 1.5s); a bare number is milliseconds.
 struct FaultPlan
 {
-    enum class Kind { Drop, ErrorFrame, BadLength, Garbage, Noise, ShortWrite, WriteFail, ReadFail, Unplug, Slow, Late };
+    enum class Kind {
+        Drop,
+        ErrorFrame,
+        BadLength,
+        Garbage,
+        Noise,
+        ShortWrite,
+        WriteFail,
+        ReadFail,
+        Unplug,
+        Slow,
+        Late
+    };
 
     struct Fault
     {
         Kind kind = Kind::Drop;
         quint64 request = 0;
-        int value = 0;           // error code, or stray byte count
-        qint64 durationUs = -1;  // unplug: how long the device stays away (-1 forever); slow, late: the delay
+        int value = 0;          // error code, or stray byte count
+        qint64 durationUs = -1; // unplug: how long the device stays away (-1 forever); slow, late: the delay
     };
 
     std::vector<Fault> scripted;

@@ -13,8 +13,8 @@ constexpr int OpeningMinute = 7 * 60;
 constexpr int TradingMinutes = 13 * 60;
 
 const QStringList Shops = {
-    QStringLiteral("ПЕКАРА ЂУРЂЕВАК"), QStringLiteral("MARKET ČAČAK"),   QStringLiteral("ТРГОВИНА ЈЕЛИЦА"),
-    QStringLiteral("APOTEKA ŽIVOT"),   QStringLiteral("КАФАНА ЉУБИЧ"),   QStringLiteral("BUREGDŽINICA ŠAR"),
+    QStringLiteral("ПЕКАРА ЂУРЂЕВАК"), QStringLiteral("MARKET ČAČAK"), QStringLiteral("ТРГОВИНА ЈЕЛИЦА"),
+    QStringLiteral("APOTEKA ŽIVOT"),   QStringLiteral("КАФАНА ЉУБИЧ"), QStringLiteral("BUREGDŽINICA ŠAR"),
 };
 const QStringList Streets = {
     QStringLiteral("Zmaja od Bosne 4"), QStringLiteral("Ферхадија 12"), QStringLiteral("Đure Đakovića 7"),
@@ -22,9 +22,9 @@ const QStringList Streets = {
 };
 const QStringList Items = {
     QStringLiteral("HLJEB BIJELI"), QStringLiteral("МЛИЈЕКО 1Л"), QStringLiteral("KAFA 200G"),
-    QStringLiteral("ŠEĆER 1KG"),    QStringLiteral("ЈОГУРТ"),      QStringLiteral("ČOKOLADA"),
-    QStringLiteral("СОК ЈАБУКА"),  QStringLiteral("ĆEVAPI 10"),   QStringLiteral("ЊОКЕ"),
-    QStringLiteral("DŽEM ŠLJIVA"),  QStringLiteral("ЂУВЕЧ"),       QStringLiteral("ŽVAKAĆE"),
+    QStringLiteral("ŠEĆER 1KG"),    QStringLiteral("ЈОГУРТ"),     QStringLiteral("ČOKOLADA"),
+    QStringLiteral("СОК ЈАБУКА"),   QStringLiteral("ĆEVAPI 10"),  QStringLiteral("ЊОКЕ"),
+    QStringLiteral("DŽEM ŠLJIVA"),  QStringLiteral("ЂУВЕЧ"),      QStringLiteral("ŽVAKAĆE"),
 };
 const QStringList ServiceNotes = {
     QStringLiteral("SERVIS: PROMJENA PORESKIH STOPA E=17% K=0%"),
@@ -64,11 +64,7 @@ namespace {
 class LineWriter
 {
 public:
-    LineWriter(std::vector<QByteArray> &lines, int width)
-        : m_lines(lines)
-        , m_width(width)
-    {
-    }
+    LineWriter(std::vector<QByteArray> &lines, int width) : m_lines(lines), m_width(width) {}
 
     void raw(QByteArray bytes)
     {
@@ -121,7 +117,8 @@ JournalGenerator::JournalGenerator(quint64 seed, DeviceType type)
 quint64 JournalGenerator::hash(quint64 a, quint64 b) const
 {
     // splitmix64 over the seed and the two inputs
-    quint64 z = m_seed * 0x9E3779B97F4A7C15ull + a * 0xBF58476D1CE4E5B9ull + b * 0x94D049BB133111EBull + 0x632BE59BD9B4E5ull;
+    quint64 z =
+        m_seed * 0x9E3779B97F4A7C15ull + a * 0xBF58476D1CE4E5B9ull + b * 0x94D049BB133111EBull + 0x632BE59BD9B4E5ull;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
@@ -173,7 +170,6 @@ SimDocument JournalGenerator::document(quint32 i) const
     return d;
 }
 
-
 void JournalGenerator::receipt(SimDocument &d, quint32 i) const
 {
     d.type = 1;
@@ -185,8 +181,10 @@ void JournalGenerator::receipt(SimDocument &d, quint32 i) const
     w.logo();
     for (const QByteArray &line : m_receiptHead)
         w.raw(line);
-    w.text(QStringLiteral("%1 %2:%3").arg(day.toString(QStringLiteral("dd.MM.yyyy")))
-               .arg(minute / 60, 2, 10, QLatin1Char('0')).arg(minute % 60, 2, 10, QLatin1Char('0')));
+    w.text(QStringLiteral("%1 %2:%3")
+               .arg(day.toString(QStringLiteral("dd.MM.yyyy")))
+               .arg(minute / 60, 2, 10, QLatin1Char('0'))
+               .arg(minute % 60, 2, 10, QLatin1Char('0')));
     w.rule();
 
     int total = 0;
@@ -201,7 +199,8 @@ void JournalGenerator::receipt(SimDocument &d, quint32 i) const
         // Now and then the printer's buffer shows a stray byte; the journal
         // keeps it as it was printed.
         if ((hk >> 40) % 40 == 0)
-            w.raw(EncodeDeviceText(QStringLiteral("POPUST")) + '\xFF' + '\x07' + EncodeDeviceText(QStringLiteral(" 0,00")));
+            w.raw(EncodeDeviceText(QStringLiteral("POPUST")) + '\xFF' + '\x07'
+                  + EncodeDeviceText(QStringLiteral(" 0,00")));
     }
     w.rule();
     w.pair(QStringLiteral("UKUPNO"), money(total));

@@ -7,7 +7,10 @@
 
 #include <vector>
 
-constexpr int JournalLineWidth(DeviceType type) { return SettingsFor(type).LineWidth; }
+constexpr int JournalLineWidth(DeviceType type)
+{
+    return SettingsFor(type).LineWidth;
+}
 
 // One document of the simulated journal, as the device stores it.
 struct SimDocument
@@ -15,7 +18,7 @@ struct SimDocument
     quint32 number = 0;
     quint16 dateWord = 0;
     quint16 timeWord = 0;
-    quint8 type = 0; // 1 receipt, 2 daily report, 3 service printout
+    quint8 type = 0;               // 1 receipt, 2 daily report, 3 service printout
     std::vector<QByteArray> lines; // each exactly the device's line width, device codes
     QByteArray serviceText;        // device codes; empty when the document has none
 };

@@ -21,7 +21,9 @@ SimulatedJournal::SimulatedJournal(quint64 seed, DeviceType type, quint32 docume
     const quint64 serial = (seed * 613457u + 120583u) % 1000000u;
     const QByteArray bcd = NumStringToBCD(QStringLiteral("%1").arg(serial, 6, 10, QLatin1Char('0')));
     std::copy(bcd.begin(), bcd.end(), m_identity.fiscalMemory.begin() + 2);
-    const QByteArray client = QStringLiteral("BA%1").arg((seed * 48271u + 4200000000ull) % 100000000000ull, 11, 10, QLatin1Char('0')).toLatin1();
+    const QByteArray client = QStringLiteral("BA%1")
+                                  .arg((seed * 48271u + 4200000000ull) % 100000000000ull, 11, 10, QLatin1Char('0'))
+                                  .toLatin1();
     std::copy_n(client.constData(), 13, m_identity.clientNumber.begin());
 }
 

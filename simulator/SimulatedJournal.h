@@ -16,7 +16,7 @@ public:
     {
         quint16 initDate = 0xFFFF;
         quint16 initTime = 0xFFFF;
-        std::array<quint8, 5> fiscalMemory{};  // two characters, three BCD bytes
+        std::array<quint8, 5> fiscalMemory{}; // two characters, three BCD bytes
         std::array<quint8, 13> clientNumber{};
     };
 

@@ -228,8 +228,8 @@ std::vector<FaultPlan::Fault> SimulatedUsb::faultsFor(quint64 request)
     const double rate = m_options.faults.randomRate;
     if (rate > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < rate) {
         using K = FaultPlan::Kind;
-        static constexpr K Kinds[] = {K::Drop, K::ErrorFrame, K::BadLength, K::Garbage, K::Noise,
-                                      K::ShortWrite, K::WriteFail, K::ReadFail, K::Unplug};
+        static constexpr K Kinds[] = {K::Drop,       K::ErrorFrame, K::BadLength, K::Garbage, K::Noise,
+                                      K::ShortWrite, K::WriteFail,  K::ReadFail,  K::Unplug};
         FaultPlan::Fault f;
         f.request = request;
         f.kind = Kinds[m_random() % std::size(Kinds)];
@@ -240,7 +240,8 @@ std::vector<FaultPlan::Fault> SimulatedUsb::faultsFor(quint64 request)
     return faults;
 }
 
-SI_STATUS SimulatedUsb::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite, quint32 *lpdwBytesWritten)
+SI_STATUS SimulatedUsb::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite,
+                                 quint32 *lpdwBytesWritten)
 {
     if (!lpBuffer || !lpdwBytesWritten)
         return SI_INVALID_PARAMETER;

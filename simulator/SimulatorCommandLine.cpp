@@ -9,8 +9,7 @@ QString DeviceTypeOptionHelp()
 {
     QStringList kinds;
     for (const DeviceModel &m : DeviceModels) {
-        kinds << (kinds.isEmpty() ? QStringLiteral("%1 (%2 characters a line, default)")
-                                  : QStringLiteral("%1 (%2)"))
+        kinds << (kinds.isEmpty() ? QStringLiteral("%1 (%2 characters a line, default)") : QStringLiteral("%1 (%2)"))
                      .arg(QLatin1String(m.optionName))
                      .arg(m.settings.LineWidth);
     }
@@ -30,8 +29,7 @@ SimulatorCommandLine::SimulatorCommandLine(QCommandLineParser &parser)
                QStringLiteral("Faults the simulated journal injects, e.g. drop@5,error3@7,latency=2ms."),
                QStringLiteral("PLAN"))
     , m_deviceType(QStringList{QStringLiteral("device-type"), QStringLiteral("sim-device-type")},
-                   DeviceTypeOptionHelp(),
-                   QStringLiteral("TYPE"))
+                   DeviceTypeOptionHelp(), QStringLiteral("TYPE"))
 {
     parser.addOptions({m_simulator, m_documents, m_seed, m_faults, m_deviceType});
 }
@@ -103,7 +101,8 @@ QString UnknownArgumentText(const QCommandLineParser &parser)
     if (unknown.isEmpty())
         return {};
     const QString name = unknown.first();
-    return QStringLiteral("unknown argument \"%1%2\"").arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+    return QStringLiteral("unknown argument \"%1%2\"")
+        .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
 }
 
 QString OptionsHelp(const QCommandLineParser &parser)

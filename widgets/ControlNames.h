@@ -7,7 +7,11 @@
 
 // Each control carries its name in the design as its objectName, so tests and
 // scripts find it with findChild instead of by its place on the screen.
-#define EJ_NAMED(control) std::pair<QObject *, const char *>{control, #control}
+#define EJ_NAMED(control)                                                                                              \
+    std::pair<QObject *, const char *>                                                                                 \
+    {                                                                                                                  \
+        control, #control                                                                                              \
+    }
 
 inline void NameControls(std::initializer_list<std::pair<QObject *, const char *>> controls)
 {

@@ -34,7 +34,8 @@ void QtDialogProvider::message(QWidget *parent, UserPort::Box kind, const QStrin
 
 bool QtDialogProvider::question(QWidget *parent, const QString &text)
 {
-    return QMessageBox::warning(parent, QCoreApplication::translate("ejournal", "Confirm"), shown(text), QMessageBox::Yes | QMessageBox::No)
+    return QMessageBox::warning(parent, QCoreApplication::translate("ejournal", "Confirm"), shown(text),
+                                QMessageBox::Yes | QMessageBox::No)
            == QMessageBox::Yes;
 }
 

@@ -19,8 +19,8 @@ public:
     // A warning with Yes and No; true for Yes.
     virtual bool question(QWidget *parent, const QString &text) = 0;
     // The save dialog; an empty name when the user cancels.
-    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &directory,
-                                 const QString &filter, const QString &defaultSuffix) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
+                                 const QString &defaultSuffix) = 0;
     // The print dialog on printer; false when the user cancels.
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
 };

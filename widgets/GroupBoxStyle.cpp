@@ -30,8 +30,8 @@ QRect TitleOnFrameStyle::subControlRect(ComplexControl control, const QStyleOpti
     return rect;
 }
 
-void TitleOnFrameStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
-                                           QPainter *painter, const QWidget *widget) const
+void TitleOnFrameStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                                           const QWidget *widget) const
 {
     const auto *box = qstyleoption_cast<const QStyleOptionGroupBox *>(option);
     if (control != CC_GroupBox || !box || (box->subControls & SC_GroupBoxCheckBox)) {

@@ -196,14 +196,16 @@ public:
             throw SpreadsheetError("no workbook is open");
         // Calc works on files of the private folder only, so it never leaves
         // a lock file beside the user's report.
-        const QString source = QDir(m_output.path()).filePath(QFileInfo(m_text).completeBaseName() + QStringLiteral(".fods"));
+        const QString source =
+            QDir(m_output.path()).filePath(QFileInfo(m_text).completeBaseName() + QStringLiteral(".fods"));
         WriteFlatSpreadsheet(m_text, source);
         QProcess calc;
         calc.setProcessChannelMode(QProcess::MergedChannels);
-        calc.start(m_soffice, {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                               QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
-                               QStringLiteral("--convert-to"), Excel97Filter, QStringLiteral("--outdir"),
-                               m_converted.path(), source});
+        calc.start(m_soffice,
+                   {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                    QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
+                    QStringLiteral("--convert-to"), Excel97Filter, QStringLiteral("--outdir"), m_converted.path(),
+                    source});
         if (!calc.waitForStarted(30'000))
             throw SpreadsheetError("LibreOffice did not start");
         if (!calc.waitForFinished(LibreOfficeCalc::ConversionTimeoutMs)) {
@@ -211,7 +213,8 @@ public:
             calc.waitForFinished(5'000);
             throw SpreadsheetError("LibreOffice did not finish");
         }
-        const QString made = QDir(m_converted.path()).filePath(QFileInfo(m_text).completeBaseName() + QStringLiteral(".xls"));
+        const QString made =
+            QDir(m_converted.path()).filePath(QFileInfo(m_text).completeBaseName() + QStringLiteral(".xls"));
         if (calc.exitStatus() != QProcess::NormalExit || calc.exitCode() != 0 || !QFile::exists(made))
             throw SpreadsheetError("LibreOffice could not save the workbook");
         // A report of the same name is replaced, as a save under that name would.

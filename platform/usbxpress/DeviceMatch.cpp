@@ -13,7 +13,8 @@ QList<UsbId> KnownUsbIds(const QString &environmentValue, QStringList *warnings)
         const uint product = parts.size() == 2 ? parts[1].toUInt(&okProduct, 16) : 0;
         if (!okVendor || !okProduct || vendor > 0xFFFF || product > 0xFFFF) {
             if (warnings)
-                *warnings << QStringLiteral("EJOURNAL_USB_IDS: \"%1\" is not vid:pid in hexadecimal, ignored").arg(entry);
+                *warnings
+                    << QStringLiteral("EJOURNAL_USB_IDS: \"%1\" is not vid:pid in hexadecimal, ignored").arg(entry);
             continue;
         }
         const UsbId id{quint16(vendor), quint16(product)};

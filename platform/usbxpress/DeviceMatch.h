@@ -24,8 +24,8 @@ QList<UsbId> KnownUsbIds(const QString &environmentValue, QStringList *warnings 
 // One endpoint of an interface, as its descriptor gives it.
 struct EndpointInfo
 {
-    quint8 address = 0;       // bit 7 set: IN
-    quint8 attributes = 0;    // bits 0..1: transfer type, 2 = bulk
+    quint8 address = 0;    // bit 7 set: IN
+    quint8 attributes = 0; // bits 0..1: transfer type, 2 = bulk
     quint16 maxPacketSize = 0;
 };
 

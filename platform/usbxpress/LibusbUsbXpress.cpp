@@ -98,7 +98,6 @@ QString SysfsFolder(libusb_device *device)
 
 } // namespace
 
-
 SI_STATUS UsbXpressStatus(int code, UsbDirection direction)
 {
     switch (code) {
@@ -108,13 +107,13 @@ SI_STATUS UsbXpressStatus(int code, UsbDirection direction)
     case LIBUSB_ERROR_NOT_FOUND:
         return SI_DEVICE_NOT_FOUND;
     case LIBUSB_ERROR_TIMEOUT:
-        return direction == UsbDirection::Read ? SI_READ_TIMED_OUT
+        return direction == UsbDirection::Read    ? SI_READ_TIMED_OUT
                : direction == UsbDirection::Write ? SI_WRITE_TIMED_OUT
                                                   : SI_DEVICE_IO_FAILED;
     case LIBUSB_ERROR_INVALID_PARAM:
         return SI_INVALID_PARAMETER;
     default:
-        return direction == UsbDirection::Read ? SI_READ_ERROR
+        return direction == UsbDirection::Read    ? SI_READ_ERROR
                : direction == UsbDirection::Write ? SI_WRITE_ERROR
                                                   : SI_DEVICE_IO_FAILED;
     }
@@ -147,8 +146,7 @@ public:
         , m_endpoints(endpoints)
         , m_transfer(libusb_alloc_transfer(0))
         , m_chunk(ReceiveChunk, 0)
-    {
-    }
+    {}
 
     ~OpenDevice() { close(); }
 
@@ -170,8 +168,8 @@ public:
         if (!m_transfer)
             return false;
         libusb_fill_bulk_transfer(m_transfer.get(), m_handle, m_endpoints.in,
-                                  reinterpret_cast<unsigned char *>(m_chunk.data()), ReceiveChunk, &OpenDevice::completed,
-                                  this, 0);
+                                  reinterpret_cast<unsigned char *>(m_chunk.data()), ReceiveChunk,
+                                  &OpenDevice::completed, this, 0);
         const int rc = libusb_submit_transfer(m_transfer.get());
         if (rc != LIBUSB_SUCCESS) {
             qCInfo(lcUsb, "cannot post the bulk IN transfer: %s", libusb_error_name(rc));
@@ -326,7 +324,8 @@ void ReportUsbStartProblems(const LibusbUsbXpress &usb, const char *program)
     for (const QString &warning : usb.warnings())
         std::fprintf(stderr, "%s: %s\n", program, warning.toLocal8Bit().constData());
     if (!usb.startError().isEmpty())
-        std::fprintf(stderr, "%s: USB is not available here: %s\n", program, usb.startError().toLocal8Bit().constData());
+        std::fprintf(stderr, "%s: USB is not available here: %s\n", program,
+                     usb.startError().toLocal8Bit().constData());
 }
 
 LibusbUsbXpress::~LibusbUsbXpress()
@@ -504,7 +503,8 @@ SI_STATUS LibusbUsbXpress::SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle)
     }
     libusb_clear_halt(h, l.endpoints.in);
     libusb_clear_halt(h, l.endpoints.out);
-    rc = libusb_control_transfer(h, RequestTypeVendorOut, RequestSetState, StateEnable, 0, nullptr, 0, ControlTimeoutMs);
+    rc =
+        libusb_control_transfer(h, RequestTypeVendorOut, RequestSetState, StateEnable, 0, nullptr, 0, ControlTimeoutMs);
     auto device = std::make_unique<OpenDevice>(m_context, h, l.endpoints, m_observer);
     if (rc < 0) {
         qCInfo(lcUsb, "enable request: %s", libusb_error_name(rc));
@@ -547,7 +547,8 @@ SI_STATUS LibusbUsbXpress::SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, qu
     if (rc == LIBUSB_SUCCESS && dwBytesToWrite > 0 && dwBytesToWrite % d->endpoints().outMaxPacket == 0) {
         // A write that fills its last packet ends with a zero-length packet.
         int none = 0;
-        rc = libusb_bulk_transfer(d->handle(), d->endpoints().out, nullptr, 0, &none, LibusbTimeoutMs(m_writeTimeoutMs));
+        rc =
+            libusb_bulk_transfer(d->handle(), d->endpoints().out, nullptr, 0, &none, LibusbTimeoutMs(m_writeTimeoutMs));
     }
     if (rc != LIBUSB_SUCCESS)
         qCInfo(lcUsb, "bulk OUT of %u bytes: %s", unsigned(dwBytesToWrite), libusb_error_name(rc));
@@ -566,11 +567,13 @@ SI_STATUS LibusbUsbXpress::SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumB
         return status;
     d->recoverFromHalt();
     *lpdwNumBytesInQueue = quint32(d->received().available());
-    *lpdwQueueStatus = (*lpdwNumBytesInQueue ? SI_RX_READY : SI_RX_EMPTY) | (d->received().overrun() ? quint32(SI_RX_OVERRUN) : 0u);
+    *lpdwQueueStatus =
+        (*lpdwNumBytesInQueue ? SI_RX_READY : SI_RX_EMPTY) | (d->received().overrun() ? quint32(SI_RX_OVERRUN) : 0u);
     return SI_SUCCESS;
 }
 
-SI_STATUS LibusbUsbXpress::SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBytesToRead, quint32 *lpdwBytesReturned)
+SI_STATUS LibusbUsbXpress::SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBytesToRead,
+                                   quint32 *lpdwBytesReturned)
 {
     if (!lpBuffer || !lpdwBytesReturned)
         return SI_INVALID_PARAMETER;

@@ -52,7 +52,8 @@ public:
     SI_STATUS SI_Open(quint32 dwDevice, SI_HANDLE *cyHandle) override;
     SI_STATUS SI_Close(SI_HANDLE cyHandle) override;
     SI_STATUS SI_Read(SI_HANDLE cyHandle, void *lpBuffer, quint32 dwBytesToRead, quint32 *lpdwBytesReturned) override;
-    SI_STATUS SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite, quint32 *lpdwBytesWritten) override;
+    SI_STATUS SI_Write(SI_HANDLE cyHandle, const void *lpBuffer, quint32 dwBytesToWrite,
+                       quint32 *lpdwBytesWritten) override;
     SI_STATUS SI_FlushBuffers(SI_HANDLE cyHandle, quint8 FlushTransmit, quint8 FlushReceive) override;
     SI_STATUS SI_SetTimeouts(quint32 dwReadTimeout, quint32 dwWriteTimeout) override;
     SI_STATUS SI_CheckRXQueue(SI_HANDLE cyHandle, quint32 *lpdwNumBytesInQueue, quint32 *lpdwQueueStatus) override;

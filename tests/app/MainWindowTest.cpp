@@ -69,7 +69,9 @@ TEST(MainWindow, StartUpFillsTheInformationDialogWithoutShowingIt)
     EXPECT_EQ(Control<QTimeEdit>(gui.main, "FromTimePicker")->time(), QTime(0, 0, 0));
     EXPECT_EQ(Control<QTimeEdit>(gui.main, "ToTimePicker")->time(), QTime(23, 59, 59));
     EXPECT_EQ(Control<QDateEdit>(gui.main, "FromDatePicker")->date(), QDate::currentDate());
-    EXPECT_FALSE(Control<QRadioButton>(gui.main, "ByDocRadio")->isChecked() || Control<QRadioButton>(gui.main, "ByDatesRadio")->isChecked() || Control<QRadioButton>(gui.main, "AllRadio")->isChecked());
+    EXPECT_FALSE(Control<QRadioButton>(gui.main, "ByDocRadio")->isChecked()
+                 || Control<QRadioButton>(gui.main, "ByDatesRadio")->isChecked()
+                 || Control<QRadioButton>(gui.main, "AllRadio")->isChecked());
     EXPECT_FALSE(Control<QLineEdit>(gui.main, "FromNumberEdit")->isEnabled());
     EXPECT_TRUE(Control<QCheckBox>(gui.main, "ShowOnScreenCheck")->isChecked());
 }
@@ -154,9 +156,7 @@ TEST(MainWindow, SearchInEachModeFillsPanesStatusAndFiles)
              Control<QDateEdit>(&m, "ToDatePicker")->setDate(day.addDays(1));
          },
          -1},
-        {"all",
-         [](TMainForm &m, SimulatedUsb &) { Control<QRadioButton>(&m, "AllRadio")->click(); },
-         40},
+        {"all", [](TMainForm &m, SimulatedUsb &) { Control<QRadioButton>(&m, "AllRadio")->click(); }, 40},
     };
     for (const auto &c : cases) {
         GuiRig gui(withDocuments(40));
@@ -178,10 +178,12 @@ TEST(MainWindow, SearchInEachModeFillsPanesStatusAndFiles)
         const QString summary = Control<QLabel>(gui.main, "StatusPanel0")->text();
         EXPECT_TRUE(summary.contains(QStringLiteral(" %1 lines, about ").arg(count))) << summary.toStdString();
         if (c.documents > 0) {
-            EXPECT_TRUE(summary.startsWith(QStringLiteral("Found %1 documents").arg(c.documents))) << summary.toStdString();
+            EXPECT_TRUE(summary.startsWith(QStringLiteral("Found %1 documents").arg(c.documents)))
+                << summary.toStdString();
         }
         EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel1")->text(), QStringLiteral("00:00:00"));
-        EXPECT_TRUE(QFile::exists(gui.dir.filePath(QStringLiteral("Bosnian_%1.txt").arg(gui.info->FiscalMemoryEdit->text()))));
+        EXPECT_TRUE(
+            QFile::exists(gui.dir.filePath(QStringLiteral("Bosnian_%1.txt").arg(gui.info->FiscalMemoryEdit->text()))));
         EXPECT_FALSE(gui.status->isVisible()) << c.name;
         EXPECT_TRUE(Control<QToolButton>(gui.main, "FindBtn")->isEnabled()) << c.name;
         EXPECT_EQ(Control<QScrollBar>(gui.main, "OriginalScrollBar")->maximum(), count - 1) << c.name;
@@ -205,7 +207,8 @@ TEST(MainWindow, ScrollingShowsTheWindowAtThePosition)
     EXPECT_EQ(raw.first(), journalLine(500));
     EXPECT_EQ(raw.last(), journalLine(699));
 
-    Control<QScrollBar>(gui.main, "OriginalScrollBar")->setValue(Control<QScrollBar>(gui.main, "OriginalScrollBar")->maximum());
+    Control<QScrollBar>(gui.main, "OriginalScrollBar")
+        ->setValue(Control<QScrollBar>(gui.main, "OriginalScrollBar")->maximum());
     raw = lines(Control<QTextEdit>(gui.main, "DataMemo"));
     ASSERT_EQ(raw.size(), 200);
     EXPECT_EQ(raw.first(), journalLine(count - 200));
@@ -256,7 +259,8 @@ TEST(MainWindow, BothPanesLayOutEveryLineAtEveryPosition)
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         // EJOURNAL_SAVE_GRABS=folder keeps what the window looks like, to look at.
         if (qEnvironmentVariableIsSet("EJOURNAL_SAVE_GRABS"))
-            gui.main->grab().save(QStringLiteral("%1/window-%2.png").arg(qEnvironmentVariable("EJOURNAL_SAVE_GRABS")).arg(position));
+            gui.main->grab().save(
+                QStringLiteral("%1/window-%2.png").arg(qEnvironmentVariable("EJOURNAL_SAVE_GRABS")).arg(position));
         ExpectEveryLineLaidOut(Control<QTextEdit>(gui.main, "DataMemo"), "Original", position);
         ExpectEveryLineLaidOut(Control<QTextEdit>(gui.main, "ConvertMemo"), "Decoded", position);
     }
@@ -346,7 +350,8 @@ TEST(MainWindow, AllAboveFiveThousandAsksFirst)
         Control<QRadioButton>(gui.main, "AllRadio")->click();
         Control<QToolButton>(gui.main, "FindBtn")->click();
         ASSERT_FALSE(gui.dialogs.shown.isEmpty());
-        EXPECT_TRUE(gui.dialogs.shown.first().startsWith(QStringLiteral("question:        Number of documents are more then 5000.")));
+        EXPECT_TRUE(gui.dialogs.shown.first().startsWith(
+            QStringLiteral("question:        Number of documents are more then 5000.")));
         EXPECT_EQ(gui.dialogs.shown.last(), QStringLiteral("information: Done"));
         EXPECT_EQ(Control<QCheckBox>(gui.main, "ShowOnScreenCheck")->isChecked(), !yes);
         EXPECT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")->text().isEmpty()) << "no summary either way";
@@ -386,7 +391,8 @@ TEST(MainWindow, InformationDialogWarnings)
         openDialog(gui);
         Control<QTimer>(gui.main, "ReadTimer")->stop();
         EXPECT_EQ(gui.dialogs.shown, QStringList{QStringLiteral("warning: Electronic Journal is not initialized")});
-        EXPECT_EQ(gui.info->InitDateEdit->text(), QLocale::system().toString(QDate(2127, 12, 31), QLocale::ShortFormat));
+        EXPECT_EQ(gui.info->InitDateEdit->text(),
+                  QLocale::system().toString(QDate(2127, 12, 31), QLocale::ShortFormat));
         EXPECT_EQ(gui.main->exchange().Commands.size() + gui.usb->requests().size(), 2u) << "the button asked again";
     }
 }
@@ -415,7 +421,10 @@ TEST(MainWindow, ResizeKeepsBothPanesEqual)
         EXPECT_EQ(Control<QScrollBar>(gui.main, "OriginalScrollBar")->x(), 7 + pane + 3) << group;
         EXPECT_EQ(Control<QTextEdit>(gui.main, "ConvertMemo")->x(), 7 + pane + 17 + 6) << group;
         EXPECT_EQ(Control<QLabel>(gui.main, "Label6")->x(), Control<QTextEdit>(gui.main, "ConvertMemo")->x()) << group;
-        EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel0")->width(), Control<QStatusBar>(gui.main, "StatusBar1")->width() - Control<QLabel>(gui.main, "DocumentPanel")->width() - 200) << group;
+        EXPECT_EQ(Control<QLabel>(gui.main, "StatusPanel0")->width(),
+                  Control<QStatusBar>(gui.main, "StatusBar1")->width()
+                      - Control<QLabel>(gui.main, "DocumentPanel")->width() - 200)
+            << group;
     }
 }
 
@@ -457,7 +466,9 @@ TEST(ProgressDialog, CancelOrEscapeEndsTheReadAndTheNextReadsEverything)
         Control<QToolButton>(gui.main, "FindBtn")->click();
         const qsizetype lines = fileBytes(gui.journalPath()).count("\r\n");
         EXPECT_GT(lines, 300) << escape;
-        EXPECT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")->text().startsWith(QStringLiteral("Found 20 documents, %1 lines").arg(lines)))
+        EXPECT_TRUE(Control<QLabel>(gui.main, "StatusPanel0")
+                        ->text()
+                        .startsWith(QStringLiteral("Found 20 documents, %1 lines").arg(lines)))
             << Control<QLabel>(gui.main, "StatusPanel0")->text().toStdString();
     }
 }
@@ -633,8 +644,8 @@ void ExpectRowForRow(TMainForm *main, const char *where)
     for (; r.isValid() && d.isValid(); r = r.next(), d = d.next()) {
         const QRectF rr = raw->document()->documentLayout()->blockBoundingRect(r);
         const QRectF dr = decoded->document()->documentLayout()->blockBoundingRect(d);
-        ASSERT_NEAR(rr.top(), dr.top(), 0.5) << where << ", line " << r.blockNumber() << ": \""
-                                             << d.text().toStdString() << "\"";
+        ASSERT_NEAR(rr.top(), dr.top(), 0.5)
+            << where << ", line " << r.blockNumber() << ": \"" << d.text().toStdString() << "\"";
     }
     EXPECT_NEAR(raw->document()->documentLayout()->documentSize().height(),
                 decoded->document()->documentLayout()->documentSize().height(), 0.5)
@@ -668,7 +679,9 @@ TEST(MainWindow, PanesStaySideBySideAndTheWheelGoesOnIntoTheFile)
             EXPECT_EQ(raw->verticalScrollBar()->value(), decoded->verticalScrollBar()->value());
             EXPECT_GT(TopLine(raw), 0);
             if (qEnvironmentVariableIsSet("EJOURNAL_SAVE_GRABS"))
-                gui.main->grab().save(QStringLiteral("%1/side-by-side-%2.png").arg(qEnvironmentVariable("EJOURNAL_SAVE_GRABS")).arg(value));
+                gui.main->grab().save(QStringLiteral("%1/side-by-side-%2.png")
+                                          .arg(qEnvironmentVariable("EJOURNAL_SAVE_GRABS"))
+                                          .arg(value));
         }
     }
 
@@ -882,8 +895,10 @@ TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
     QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(rig.bar()->isVisible());
     EXPECT_TRUE(rig.bar()->Input->hasFocus());
-    EXPECT_EQ(rig.bar()->geometry().bottom() + 1, Control<QStatusBar>(main, "StatusBar1")->y()) << "the bar sits on the status bar";
-    EXPECT_LE(Control<QGroupBox>(main, "GroupBox2")->geometry().bottom(), rig.bar()->y()) << "the result makes room for it";
+    EXPECT_EQ(rig.bar()->geometry().bottom() + 1, Control<QStatusBar>(main, "StatusBar1")->y())
+        << "the bar sits on the status bar";
+    EXPECT_LE(Control<QGroupBox>(main, "GroupBox2")->geometry().bottom(), rig.bar()->y())
+        << "the result makes room for it";
     rig.type(text);
     bool inView = false;
     const QString hitLine = ConvertJournalLine(rig.journal[where[0]], rig.width);
@@ -892,7 +907,8 @@ TEST(ResultNavigation, FindGoesThroughTheWholeResultAndMarksEachHit)
     EXPECT_EQ(rig.bar()->Outcome->text(), QString());
     // The raw pane has the same line beside it.
     const int row = Control<QTextEdit>(main, "ConvertMemo")->extraSelections()[0].cursor.blockNumber();
-    EXPECT_EQ(Control<QTextEdit>(main, "DataMemo")->document()->findBlockByNumber(row).text(), RawLineForDisplay(rig.journal[where[0]]));
+    EXPECT_EQ(Control<QTextEdit>(main, "DataMemo")->document()->findBlockByNumber(row).text(),
+              RawLineForDisplay(rig.journal[where[0]]));
 
     // The only hit: the next is the same one, from the top.
     QTest::keyClick(main, Qt::Key_F3);
@@ -948,7 +964,8 @@ TEST(ResultNavigation, GoToDocumentPutsItAtTheTopAndTheStatusBarNamesIt)
         first += qint64(rig.gui.usb->journal().document(d).lines.size());
     const SimDocument doc = rig.gui.usb->journal().document(297);
     const QString when = DecodeDateVuze(doc.dateWord).toString(QStringLiteral("dd.MM.yyyy"))
-                         + QStringLiteral(" %1:%2").arg(doc.timeWord / 100, 2, 10, QLatin1Char('0'))
+                         + QStringLiteral(" %1:%2")
+                               .arg(doc.timeWord / 100, 2, 10, QLatin1Char('0'))
                                .arg(doc.timeWord % 100, 2, 10, QLatin1Char('0'));
 
     QTest::keyClick(main, Qt::Key_G, Qt::ControlModifier);
@@ -970,14 +987,19 @@ TEST(ResultNavigation, GoToDocumentPutsItAtTheTopAndTheStatusBarNamesIt)
     for (quint32 d = 0; d < 150; ++d)
         line += qint64(rig.gui.usb->journal().document(d).lines.size());
     Control<QScrollBar>(main, "OriginalScrollBar")->setValue(int(line + 2));
-    EXPECT_TRUE(Control<QLabel>(main, "DocumentPanel")->text().startsWith(QStringLiteral("Document 150 of "))) << Control<QLabel>(main, "DocumentPanel")->text().toStdString();
-    Control<QTextEdit>(main, "ConvertMemo")->verticalScrollBar()->setValue(Control<QTextEdit>(main, "ConvertMemo")->verticalScrollBar()->maximum());
+    EXPECT_TRUE(Control<QLabel>(main, "DocumentPanel")->text().startsWith(QStringLiteral("Document 150 of ")))
+        << Control<QLabel>(main, "DocumentPanel")->text().toStdString();
+    Control<QTextEdit>(main, "ConvertMemo")
+        ->verticalScrollBar()
+        ->setValue(Control<QTextEdit>(main, "ConvertMemo")->verticalScrollBar()->maximum());
     const qint64 top = main->topJournalLine();
     EXPECT_GT(top, line + 50);
     EXPECT_FALSE(Control<QLabel>(main, "DocumentPanel")->text().startsWith(QStringLiteral("Document 150 of ")));
     // The status bar's panels abut, the new one between the summary and the time taken.
-    EXPECT_EQ(Control<QLabel>(main, "StatusPanel0")->geometry().right() + 1, Control<QLabel>(main, "DocumentPanel")->x());
-    EXPECT_EQ(Control<QLabel>(main, "DocumentPanel")->geometry().right() + 1, Control<QLabel>(main, "StatusPanel1")->x());
+    EXPECT_EQ(Control<QLabel>(main, "StatusPanel0")->geometry().right() + 1,
+              Control<QLabel>(main, "DocumentPanel")->x());
+    EXPECT_EQ(Control<QLabel>(main, "DocumentPanel")->geometry().right() + 1,
+              Control<QLabel>(main, "StatusPanel1")->x());
 }
 
 } // namespace

@@ -87,7 +87,8 @@ TEST(TextExport, CancelUnwritableAndNoSearch)
     gui.dialogs.saveNames = {QStringLiteral("/nonexistent-folder/r.txt")};
     Control<QToolButton>(gui.main, "ExportBtn")->click();
     ASSERT_EQ(gui.dialogs.shown.size(), 2);
-    EXPECT_TRUE(gui.dialogs.shown[1].startsWith(QStringLiteral("error: Cannot create file \"/nonexistent-folder/r.txt\". ")));
+    EXPECT_TRUE(
+        gui.dialogs.shown[1].startsWith(QStringLiteral("error: Cannot create file \"/nonexistent-folder/r.txt\". ")));
 
     gui.dialogs.shown.clear();
     const QString empty = gui.dir.filePath(QStringLiteral("empty.txt"));
@@ -137,9 +138,10 @@ public:
         QByteArray textSeen;
     };
     explicit RecordingSpreadsheet(std::shared_ptr<Log> log, bool installed = true, QString failAt = {})
-        : m_log(std::move(log)), m_installed(installed), m_failAt(std::move(failAt))
-    {
-    }
+        : m_log(std::move(log))
+        , m_installed(installed)
+        , m_failAt(std::move(failAt))
+    {}
     bool isInstalled() const override { return m_installed; }
     std::unique_ptr<SpreadsheetApplication> createApplication() override;
 
@@ -239,7 +241,8 @@ TEST(SpreadsheetExport, RefusalsAndFailures)
     for (const auto &c : cases) {
         GuiRig gui(documents(3));
         auto log = std::make_shared<RecordingSpreadsheet::Log>();
-        gui.main->setSpreadsheetDriver(std::make_unique<RecordingSpreadsheet>(log, c.installed, QLatin1String(c.failAt)));
+        gui.main->setSpreadsheetDriver(
+            std::make_unique<RecordingSpreadsheet>(log, c.installed, QLatin1String(c.failAt)));
         if (c.searched)
             searchAll(gui);
         Control<QToolButton>(gui.main, "ExcelBtn")->click();
@@ -327,7 +330,8 @@ TEST(PrintedReport, APdfFileThatCannotBeWrittenIsAnError)
 
 int pdfPages(const QByteArray &pdf)
 {
-    return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page ") + pdf.count("/Type /Page/"));
+    return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page ")
+               + pdf.count("/Type /Page/"));
 }
 
 TEST(PrintedReport, PrintsEveryLineToPdf)
@@ -344,7 +348,8 @@ TEST(PrintedReport, PrintsEveryLineToPdf)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(gui.dir.filePath(QStringLiteral("again.pdf")));
-    const int pages = PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title, QDateTime::currentDateTime());
+    const int pages = PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title,
+                                         QDateTime::currentDateTime());
     EXPECT_GE(pages, 2);
     EXPECT_EQ(pdfPages(pdf), pages);
     EXPECT_EQ(pdfPages(fileBytes(printer.outputFileName())), pages);
@@ -361,7 +366,9 @@ TEST(PrintedReport, EmptyResultPrintsOnePageWithTheHeader)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(gui.dir.filePath(QStringLiteral("empty.pdf")));
-    EXPECT_EQ(PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title, QDateTime::currentDateTime()), 1);
+    EXPECT_EQ(PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title,
+                                 QDateTime::currentDateTime()),
+              1);
     EXPECT_EQ(pdfPages(fileBytes(printer.outputFileName())), 1);
 }
 
@@ -386,8 +393,8 @@ QList<PdfWord> PdfWords(const QString &pdf)
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     QList<PdfWord> words;
     int page = 0;
-    static const QRegularExpression token(
-        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    static const QRegularExpression token(QStringLiteral(
+        "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
     for (auto it = token.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
         if (m.captured(0).startsWith(QLatin1String("<page"))) {
@@ -416,12 +423,30 @@ struct Margins
 constexpr Margins Narrow{5, 30, 25, 25}; // the paper's width and the printable width far apart
 constexpr Margins Usual{5, 30, 10, 25};  // the header's right-hand texts stay on the paper
 
-double UnitsPerMm() { return Dpi / 25.4; }
-int Units(double mm) { return int(mm * UnitsPerMm()); }
-int XUnits(double mm, const Margins &m) { return int(std::nearbyint(mm / (PaperW - m.left - m.right) * Units(PaperW))); }
-int YUnits(double mm, const Margins &m) { return int(std::nearbyint(mm / (PaperH - m.top - m.bottom) * Units(PaperH))); }
-double PointsX(int units, const Margins &m) { return m.left / 25.4 * 72 + units * 72.0 / Dpi; }
-double PointsY(int units, const Margins &m) { return m.top / 25.4 * 72 + units * 72.0 / Dpi; }
+double UnitsPerMm()
+{
+    return Dpi / 25.4;
+}
+int Units(double mm)
+{
+    return int(mm * UnitsPerMm());
+}
+int XUnits(double mm, const Margins &m)
+{
+    return int(std::nearbyint(mm / (PaperW - m.left - m.right) * Units(PaperW)));
+}
+int YUnits(double mm, const Margins &m)
+{
+    return int(std::nearbyint(mm / (PaperH - m.top - m.bottom) * Units(PaperH)));
+}
+double PointsX(int units, const Margins &m)
+{
+    return m.left / 25.4 * 72 + units * 72.0 / Dpi;
+}
+double PointsY(int units, const Margins &m)
+{
+    return m.top / 25.4 * 72 + units * 72.0 / Dpi;
+}
 
 TEST(PrintedReport, PdfPagesHoldTheLinesWhereTheLayoutPutsThem)
 {
@@ -444,7 +469,8 @@ TEST(PrintedReport, PdfPagesHoldTheLinesWhereTheLayoutPutsThem)
             printer.setPrintRange(QPrinter::PageRange);
             printer.setFromTo(from, to);
         }
-        const int hash = QFontMetrics(QFont(QStringLiteral("Courier New"), 8), &printer).horizontalAdvance(QLatin1Char('#'));
+        const int hash =
+            QFontMetrics(QFont(QStringLiteral("Courier New"), 8), &printer).horizontalAdvance(QLatin1Char('#'));
         PrintJournalReport(printer, journal, 18, QStringLiteral("all stored documents"),
                            QDateTime(QDate(2025, 1, 17), QTime(10, 30)));
         return std::make_pair(PdfWords(printer.outputFileName()), hash);

@@ -23,7 +23,7 @@ struct ProgramRun
 
 // env: changes to the environment; a value of "" removes the variable.
 ProgramRun run(const char *program, const QStringList &args, const QList<std::pair<QString, QString>> &env = {},
-        int timeoutMs = 30000)
+               int timeoutMs = 30000)
 {
     QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
@@ -95,12 +95,14 @@ TEST(Programs, HelpAndVersionNeedNoDisplayAndQtOptionsStartTheWindow)
     EXPECT_TRUE(version.out.startsWith(QLatin1String("ejournal 1."))) << version.out.toStdString();
     const ProgramRun mistake = run(EJOURNAL_PATH, {QStringLiteral("--sim-seed"), QStringLiteral("3")}, noDisplay);
     EXPECT_EQ(mistake.status, 2);
-    EXPECT_TRUE(mistake.err.startsWith(QLatin1String("ejournal: --sim-seed needs --simulator"))) << mistake.err.toStdString();
+    EXPECT_TRUE(mistake.err.startsWith(QLatin1String("ejournal: --sim-seed needs --simulator")))
+        << mistake.err.toStdString();
 
     // Qt takes its own options and the window comes up (it is still running
     // when it is stopped).
-    const ProgramRun window = run(EJOURNAL_PATH, words("-platform offscreen -style fusion -reverse -session 1a2b --simulator"),
-                           {{QStringLiteral("QT_QPA_PLATFORM"), QString()}}, 3000);
+    const ProgramRun window =
+        run(EJOURNAL_PATH, words("-platform offscreen -style fusion -reverse -session 1a2b --simulator"),
+            {{QStringLiteral("QT_QPA_PLATFORM"), QString()}}, 3000);
     EXPECT_EQ(window.status, -2) << "exit " << window.status << ": " << window.err.toStdString();
 }
 
@@ -171,8 +173,9 @@ TEST(ManualPages, NameEveryOptionOfTheHelp)
 TEST(DesktopData, MetainfoLauncherAndIconAreValid)
 {
     const QString packaging = QStringLiteral(EJOURNAL_PACKAGING_DIR);
-    const ProgramRun metainfo = run("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                                     packaging + QStringLiteral("/invalid.ejournal.ejournal.metainfo.xml")});
+    const ProgramRun metainfo =
+        run("appstreamcli", {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                             packaging + QStringLiteral("/invalid.ejournal.ejournal.metainfo.xml")});
     EXPECT_EQ(metainfo.status, 0) << metainfo.out.toStdString() << metainfo.err.toStdString();
     const ProgramRun launcher = run("desktop-file-validate", {packaging + QStringLiteral("/ejournal.desktop")});
     EXPECT_EQ(launcher.status, 0) << launcher.out.toStdString() << launcher.err.toStdString();
@@ -192,8 +195,8 @@ TEST(Install, ProgramsStartFromAnotherPrefix)
                                              QStringLiteral("--prefix"), prefix.path()});
     ASSERT_EQ(install.status, 0) << install.out.toStdString() << install.err.toStdString();
     const QList<std::pair<QString, QString>> bare = {{QStringLiteral("LD_LIBRARY_PATH"), QString()}};
-    const ProgramRun window = run(qPrintable(prefix.filePath(QStringLiteral("bin/ejournal"))),
-                                  {QStringLiteral("--version")}, bare);
+    const ProgramRun window =
+        run(qPrintable(prefix.filePath(QStringLiteral("bin/ejournal"))), {QStringLiteral("--version")}, bare);
     EXPECT_EQ(window.status, 0) << window.err.toStdString();
     EXPECT_TRUE(window.out.startsWith(QLatin1String("ejournal 1."))) << window.out.toStdString();
     const ProgramRun reader = run(qPrintable(prefix.filePath(QStringLiteral("bin/ejournal-read"))),

@@ -106,10 +106,14 @@ TEST(ServiceWindow, AnsweringNoQueuesNothing)
     EXPECT_TRUE(gui.main->exchange().Commands.empty());
     EXPECT_TRUE(gui.pass->isVisible());
     EXPECT_EQ(gui.main->exchange().state.timeout, DefaultAnswerTimeoutTicks);
-    EXPECT_EQ(gui.dialogs.shown,
-              (QStringList{QStringLiteral("question:   This is an initialization function.  \n\rDo you want to initialize the journal? "),
-                           QStringLiteral("question:   This is an generation function.  \n\rDo you want to generate fake data? "),
-                           QStringLiteral("question:  This is an erase function. \n\rAll data will be DESTOYED!!!\n\rDo you want to erase flash? ")}));
+    EXPECT_EQ(
+        gui.dialogs.shown,
+        (QStringList{
+            QStringLiteral(
+                "question:   This is an initialization function.  \n\rDo you want to initialize the journal? "),
+            QStringLiteral("question:   This is an generation function.  \n\rDo you want to generate fake data? "),
+            QStringLiteral("question:  This is an erase function. \n\rAll data will be DESTOYED!!!\n\rDo you want to "
+                           "erase flash? ")}));
 }
 
 TEST(ServiceWindow, InitEraseAndGenerateReachTheJournal)
@@ -224,10 +228,12 @@ TEST(DiagnosticWindow, BadInputIsReportedAndAppendsNothing)
 TEST(DiagnosticWindow, ConvUsesOnlyTheCharacterTable)
 {
     GuiRig gui;
-    Control<QTextEdit>(gui.main, "DataMemo")->setPlainText(QString::fromLatin1("\x80\xA0^ (logo)\nH V A L A        #\n\x12"));
+    Control<QTextEdit>(gui.main, "DataMemo")
+        ->setPlainText(QString::fromLatin1("\x80\xA0^ (logo)\nH V A L A        #\n\x12"));
     gui.debug->Button1->click();
     const QStringList decoded = Control<QTextEdit>(gui.main, "ConvertMemo")->toPlainText().split(QLatin1Char('\n'));
-    EXPECT_EQ(decoded, (QStringList{QStringLiteral("АаČ (logo)"), QStringLiteral("H V A L A        #"), QString(QChar(0x12))}));
+    EXPECT_EQ(decoded,
+              (QStringList{QStringLiteral("АаČ (logo)"), QStringLiteral("H V A L A        #"), QString(QChar(0x12))}));
     const QTextBlock first = Control<QTextEdit>(gui.main, "ConvertMemo")->document()->begin();
     bool blue = false;
     for (auto it = first.begin(); !it.atEnd(); ++it) {
@@ -302,10 +308,12 @@ TEST(Gestures, LogoWithCtrlShiftAltOpensTheDiagnosticWindowBesideTheMain)
 
     const QRect screen = gui.main->screen()->geometry();
     // The raw pane's top in the result box, as the design measures it.
-    const int paneTop = Control<QTextEdit>(gui.main, "DataMemo")->mapTo(Control<QGroupBox>(gui.main, "GroupBox2"), QPoint()).y();
+    const int paneTop =
+        Control<QTextEdit>(gui.main, "DataMemo")->mapTo(Control<QGroupBox>(gui.main, "GroupBox2"), QPoint()).y();
     EXPECT_EQ(paneTop, 34);
     gui.main->move(10, 20);
-    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton,
+                      Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     ASSERT_TRUE(gui.debug->isVisible());
     const int debugWidth = gui.debug->frameGeometry().width();
     const QRect m = gui.main->frameGeometry();
@@ -323,14 +331,16 @@ TEST(Gestures, LogoWithCtrlShiftAltOpensTheDiagnosticWindowBesideTheMain)
 
     // Against the screen's right edge when there is no room.
     gui.main->move(screen.width() - gui.main->frameGeometry().width(), 30);
-    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton,
+                      Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     EXPECT_EQ(gui.debug->x(), screen.width() - debugWidth - 4);
     EXPECT_EQ(gui.debug->y(), gui.main->frameGeometry().top() + paneTop + 20);
     gui.debug->close();
 
     // Inside a maximized window.
     gui.main->setWindowState(Qt::WindowMaximized);
-    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    QTest::mouseClick(Control<QLabel>(gui.main, "Image1"), Qt::LeftButton,
+                      Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     EXPECT_EQ(gui.debug->pos(), QPoint(gui.main->frameGeometry().width() - debugWidth - 32, paneTop + 20));
 }
 
@@ -349,7 +359,10 @@ std::string Describe(const QWidget *w)
     const QRect g = w->geometry();
     return QStringLiteral("%1 %2 \"%3\" at %4,%5 %6x%7")
         .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), text)
-        .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())
+        .arg(g.x())
+        .arg(g.y())
+        .arg(g.width())
+        .arg(g.height())
         .toStdString();
 }
 
@@ -382,8 +395,9 @@ void ExpectNothingClippedOrOverlapping(const QList<QWidget *> &windows, const ch
             if (!w->isVisibleTo(window))
                 continue;
             const auto *label = qobject_cast<QLabel *>(w);
-            if (label && (label->wordWrap() || !label->pixmap().isNull() || label->text().isEmpty()
-                          || label->textFormat() == Qt::RichText))
+            if (label
+                && (label->wordWrap() || !label->pixmap().isNull() || label->text().isEmpty()
+                    || label->textFormat() == Qt::RichText))
                 continue;
             const auto *button = qobject_cast<QAbstractButton *>(w);
             if (!label && !(button && !button->text().isEmpty()))
@@ -409,8 +423,8 @@ void ExpectNothingClippedOrOverlapping(const QList<QWidget *> &windows, const ch
             for (int i = 0; i < siblings.size(); ++i) {
                 for (int j = i + 1; j < siblings.size(); ++j) {
                     const QRect overlap = siblings[i]->geometry() & siblings[j]->geometry();
-                    EXPECT_TRUE(overlap.isEmpty()) << name << ": " << Describe(siblings[i]) << " and "
-                                                   << Describe(siblings[j]) << " overlap";
+                    EXPECT_TRUE(overlap.isEmpty())
+                        << name << ": " << Describe(siblings[i]) << " and " << Describe(siblings[j]) << " overlap";
                 }
             }
         }
@@ -525,7 +539,8 @@ TEST(Accessibility, EveryControlHasANameAndNoTwoInputsShareOne)
         for (QWidget *w : window->findChildren<QWidget *>()) {
             // The toolkit's own parts (a spin box's editor, a view's scroll
             // bars) are named by the control they belong to.
-            if (!w->isVisibleTo(window) || w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+            if (!w->isVisibleTo(window) || w->objectName().isEmpty()
+                || w->objectName().startsWith(QLatin1String("qt_")))
                 continue;
             QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
             ASSERT_NE(a, nullptr) << title << ": " << Describe(w);
@@ -539,9 +554,9 @@ TEST(Accessibility, EveryControlHasANameAndNoTwoInputsShareOne)
             const QString name = a->text(QAccessible::Name).trimmed();
             EXPECT_FALSE(name.isEmpty()) << title << ": " << Describe(w) << " (role " << int(role) << ") has no name";
             if (input && !name.isEmpty()) {
-                EXPECT_FALSE(inputs.contains(name)) << title << ": " << Describe(w) << " and "
-                                                    << inputs.value(name).toStdString() << " are both \""
-                                                    << name.toStdString() << "\"";
+                EXPECT_FALSE(inputs.contains(name))
+                    << title << ": " << Describe(w) << " and " << inputs.value(name).toStdString() << " are both \""
+                    << name.toStdString() << "\"";
                 inputs.insert(name, w->objectName());
             }
         }
@@ -549,10 +564,16 @@ TEST(Accessibility, EveryControlHasANameAndNoTwoInputsShareOne)
     }
     // The names a person hears on the main window, in the program's words.
     const std::pair<const char *, const char *> named[] = {
-        {"CloseBtn", "Close program"}, {"PrintBtn", "Print"}, {"ExportBtn", "Export as TXT"},
-        {"ExcelBtn", "Export to Excel"}, {"SpeedButton1", "Information about Elctronic journal"},
-        {"FindBtn", "Read electronic journal"}, {"FromNumberEdit", "From receipt number"},
-        {"ToDatePicker", "To date"}, {"DataMemo", "Original"}, {"ConvertMemo", "Decoded"},
+        {"CloseBtn", "Close program"},
+        {"PrintBtn", "Print"},
+        {"ExportBtn", "Export as TXT"},
+        {"ExcelBtn", "Export to Excel"},
+        {"SpeedButton1", "Information about Elctronic journal"},
+        {"FindBtn", "Read electronic journal"},
+        {"FromNumberEdit", "From receipt number"},
+        {"ToDatePicker", "To date"},
+        {"DataMemo", "Original"},
+        {"ConvertMemo", "Decoded"},
     };
     for (const auto &[control, name] : named) {
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(Control<QWidget>(gui.main, control));
@@ -567,7 +588,8 @@ TEST(WindowLayout, GroupTitlesSitOnTheirFrames)
     GuiRig gui;
     gui.main->show();
     QApplication::processEvents();
-    for (QGroupBox *box : {Control<QGroupBox>(gui.main, "DeviceTypeGroup"), Control<QGroupBox>(gui.main, "GroupBox1"), Control<QGroupBox>(gui.main, "GroupBox2")}) {
+    for (QGroupBox *box : {Control<QGroupBox>(gui.main, "DeviceTypeGroup"), Control<QGroupBox>(gui.main, "GroupBox1"),
+                           Control<QGroupBox>(gui.main, "GroupBox2")}) {
         const QImage image = box->grab().toImage();
         const QFontMetrics fm = box->fontMetrics();
         const QColor background = box->palette().color(QPalette::Window);
@@ -619,9 +641,10 @@ TEST(Keyboard, TabGoesThroughTheWindowFromTopLeftToBottomRight)
     // A group of radio buttons is one stop, at the one chosen; what is
     // disabled is passed over.
     Control<QRadioButton>(gui.main, "ByDocRadio")->click();
-    EXPECT_EQ(tabOrder(), "CloseBtn PrintBtn ExportBtn ExcelBtn SpeedButton1 CashRegisterItem ByDocRadio FromNumberEdit "
-                          "ToNumberEdit ShowOnScreenCheck SaveOriginalToFileCheck SaveConvertedToFile FindBtn DataMemo "
-                          "ConvertMemo");
+    EXPECT_EQ(tabOrder(),
+              "CloseBtn PrintBtn ExportBtn ExcelBtn SpeedButton1 CashRegisterItem ByDocRadio FromNumberEdit "
+              "ToNumberEdit ShowOnScreenCheck SaveOriginalToFileCheck SaveConvertedToFile FindBtn DataMemo "
+              "ConvertMemo");
     Control<QRadioButton>(gui.main, "ByDatesRadio")->click();
     gui.main->openFindBar(FindBar::Mode::Find);
     EXPECT_EQ(tabOrder(), "CloseBtn PrintBtn ExportBtn ExcelBtn SpeedButton1 CashRegisterItem ByDatesRadio "

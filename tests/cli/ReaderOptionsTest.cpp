@@ -12,9 +12,10 @@ QStringList words(const char *line)
 TEST(ReaderOptions, ReadsEachVerb)
 {
     QString error;
-    auto o = ParseReaderOptions(words("--simulator --sim-documents 20000 --sim-seed 9 --sim-faults drop@5 "
-                                      "--device-type fiscal-printer --directory /tmp/x --decoded --trace --numbers 5 6"),
-                                &error);
+    auto o =
+        ParseReaderOptions(words("--simulator --sim-documents 20000 --sim-seed 9 --sim-faults drop@5 "
+                                 "--device-type fiscal-printer --directory /tmp/x --decoded --trace --numbers 5 6"),
+                           &error);
     ASSERT_TRUE(o) << error.toStdString();
     EXPECT_TRUE(o->simulator);
     EXPECT_EQ(o->sim.documents, 20000u);

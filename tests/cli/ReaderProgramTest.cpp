@@ -33,18 +33,19 @@ ReaderRun reader(const QStringList &args)
     QProcess p;
     p.start(QStringLiteral(EJOURNAL_READ_PATH), args);
     EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 TEST(ReaderProgram, PrintsTheSimulatedIdentity)
 {
     const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("321"),
-                          QStringLiteral("--info")});
+                                QStringLiteral("--info")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 6) << r.out.toStdString();
     const char *labels[] = {"Initialization date: ", "Initialization time: ", "Fiscal memory No: ",
-                            "Client No: ", "Stored documents: ", "Free memory: "};
+                            "Client No: ",           "Stored documents: ",    "Free memory: "};
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(lines[i].startsWith(QLatin1String(labels[i]))) << lines[i].toStdString();
     EXPECT_EQ(lines[4], QStringLiteral("Stored documents: 321"));
@@ -105,9 +106,9 @@ TEST(ReaderProgram, SearchWritesTheJournalFilesIntoTheDirectory)
     QTemporaryDir dir;
     const QString fiscal = fiscalNumber();
     ASSERT_FALSE(fiscal.isEmpty());
-    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--directory"), dir.path(),
-                                QStringLiteral("--decoded"), QStringLiteral("--numbers"), QStringLiteral("3"),
-                                QStringLiteral("4")});
+    const ReaderRun r =
+        reader({QStringLiteral("--simulator"), QStringLiteral("--directory"), dir.path(), QStringLiteral("--decoded"),
+                QStringLiteral("--numbers"), QStringLiteral("3"), QStringLiteral("4")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList out = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(out.size(), 1) << "only the summary on standard output";
@@ -126,9 +127,9 @@ TEST(ReaderProgram, SearchWritesTheJournalFilesIntoTheDirectory)
 TEST(ReaderProgram, FailedSearchExitsWithThreeAndKeepsItsLines)
 {
     QTemporaryDir dir;
-    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-faults"), QStringLiteral("error3@8"),
-                                QStringLiteral("--directory"), dir.path(), QStringLiteral("--numbers"),
-                                QStringLiteral("0"), QStringLiteral("2")});
+    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-faults"),
+                                QStringLiteral("error3@8"), QStringLiteral("--directory"), dir.path(),
+                                QStringLiteral("--numbers"), QStringLiteral("0"), QStringLiteral("2")});
     EXPECT_EQ(r.status, 3);
     EXPECT_TRUE(r.err.contains(QLatin1String("Document number is out of range"))) << r.err.toStdString();
     const QByteArray journal = fileBytes(dir.filePath(QStringLiteral("Original_%1.txt").arg(fiscalNumber())));
@@ -138,8 +139,9 @@ TEST(ReaderProgram, FailedSearchExitsWithThreeAndKeepsItsLines)
 TEST(ReaderProgram, AllReadsEverythingWithoutAsking)
 {
     QTemporaryDir dir;
-    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("5001"),
-                                QStringLiteral("--directory"), dir.path(), QStringLiteral("--all")});
+    const ReaderRun r =
+        reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("5001"),
+                QStringLiteral("--directory"), dir.path(), QStringLiteral("--all")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QLatin1String("Found 5001 documents, "))) << r.out.toStdString();
     EXPECT_FALSE(r.err.contains(QLatin1String("more then 5000")));
@@ -147,8 +149,8 @@ TEST(ReaderProgram, AllReadsEverythingWithoutAsking)
 
 TEST(ReaderProgram, BadNumbersAreBadArguments)
 {
-    const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--numbers"), QStringLiteral("x"),
-                                QStringLiteral("2")});
+    const ReaderRun r =
+        reader({QStringLiteral("--simulator"), QStringLiteral("--numbers"), QStringLiteral("x"), QStringLiteral("2")});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains(QLatin1String("The receipt number in \"From\""))) << r.err.toStdString();
 }
@@ -186,7 +188,7 @@ TEST(ReaderProgram, AnIndexTheDiskRefusedFailsOnlyTheJson)
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("Original_%1.idx").arg(fiscal))));
     const QStringList args{QStringLiteral("--simulator"), QStringLiteral("--directory"), dir.path(),
-                           QStringLiteral("--numbers"), QStringLiteral("0"), QStringLiteral("30")};
+                           QStringLiteral("--numbers"),   QStringLiteral("0"),           QStringLiteral("30")};
     const ReaderRun plain = reader(args);
     EXPECT_EQ(plain.status, 0) << plain.err.toStdString();
     const ReaderRun json = reader(args + QStringList{QStringLiteral("--json")});
@@ -224,9 +226,9 @@ TEST(ReaderProgram, ErrorCodesWithoutATextAreNamed)
     };
     for (const Case &c : cases) {
         QTemporaryDir dir;
-        const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("5"),
-                                    QStringLiteral("--sim-faults"), QLatin1String(c.faults), QStringLiteral("--directory"),
-                                    dir.path(), QLatin1String(c.verb)});
+        const ReaderRun r = reader({QStringLiteral("--simulator"), QStringLiteral("--sim-documents"),
+                                    QStringLiteral("5"), QStringLiteral("--sim-faults"), QLatin1String(c.faults),
+                                    QStringLiteral("--directory"), dir.path(), QLatin1String(c.verb)});
         EXPECT_EQ(r.status, 3) << c.faults;
         EXPECT_TRUE(r.err.contains(QLatin1String(c.said))) << c.faults << "\n" << r.err.toStdString();
         if (QByteArray(c.faults) == "error3@5") {
@@ -256,8 +258,9 @@ TEST(ReaderProgram, SignalsEndTheReadKeepingItsLines)
         QProcess p;
         // 20 ms an answer: the 41 headers take 0.8 s, the lines some 2 s more.
         p.start(QStringLiteral(EJOURNAL_READ_PATH),
-                journal + search + QStringList{QStringLiteral("--sim-faults"), QStringLiteral("latency=20ms"),
-                                               QStringLiteral("--directory"), dir.path()});
+                journal + search
+                    + QStringList{QStringLiteral("--sim-faults"), QStringLiteral("latency=20ms"),
+                                  QStringLiteral("--directory"), dir.path()});
         ASSERT_TRUE(p.waitForStarted());
         QThread::msleep(1500);
         ::kill(pid_t(p.processId()), signal);
@@ -293,14 +296,21 @@ TEST(ReaderProgram, JsonLinesHoldEveryDocumentAndEqualTheJournalFile)
         {"numbers, fiscal printer",
          {QStringLiteral("--device-type"), QStringLiteral("fiscal-printer"), QStringLiteral("--numbers"),
           QStringLiteral("3"), QStringLiteral("7")},
-         32, "completed"},
-        {"ended early", {QStringLiteral("--sim-faults"), QStringLiteral("error3@40"), QStringLiteral("--all")}, 18,
+         32,
+         "completed"},
+        {"ended early",
+         {QStringLiteral("--sim-faults"), QStringLiteral("error3@40"), QStringLiteral("--all")},
+         18,
          "ended on an error"},
     };
     for (const Case &c : cases) {
         QTemporaryDir dir;
-        const QStringList common{QStringLiteral("--simulator"), QStringLiteral("--sim-documents"), QStringLiteral("30"),
-                                 QStringLiteral("--directory"), dir.path(), QStringLiteral("--decoded")};
+        const QStringList common{QStringLiteral("--simulator"),
+                                 QStringLiteral("--sim-documents"),
+                                 QStringLiteral("30"),
+                                 QStringLiteral("--directory"),
+                                 dir.path(),
+                                 QStringLiteral("--decoded")};
         const ReaderRun plain = reader(common + c.args);
         const ReaderRun r = reader(common + c.args + QStringList{QStringLiteral("--json")});
         const QString fiscal = fiscalNumber();
@@ -320,8 +330,10 @@ TEST(ReaderProgram, JsonLinesHoldEveryDocumentAndEqualTheJournalFile)
             const qint64 number = d.value(QLatin1String("number")).toInteger(-1);
             EXPECT_GT(number, previous) << c.name << ": documents in order";
             previous = number;
-            EXPECT_TRUE(QDate::fromString(d.value(QLatin1String("date")).toString(), QStringLiteral("yyyy-MM-dd")).isValid());
-            EXPECT_TRUE(QTime::fromString(d.value(QLatin1String("time")).toString(), QStringLiteral("HH:mm")).isValid());
+            EXPECT_TRUE(
+                QDate::fromString(d.value(QLatin1String("date")).toString(), QStringLiteral("yyyy-MM-dd")).isValid());
+            EXPECT_TRUE(
+                QTime::fromString(d.value(QLatin1String("time")).toString(), QStringLiteral("HH:mm")).isValid());
             EXPECT_GE(d.value(QLatin1String("type")).toInt(), 1);
             const QJsonArray hex = d.value(QLatin1String("raw")).toArray();
             const QJsonArray text = d.value(QLatin1String("lines")).toArray();
@@ -370,8 +382,8 @@ QStringList simulated(std::initializer_list<const char *> args)
 
 TEST(ReaderProgram, StandardOutputThatCannotBeWrittenIsAFailure)
 {
-    for (const QStringList &args : {simulated({"--info"}), simulated({"--numbers", "5", "6"}),
-                                    simulated({"--json", "--numbers", "5", "6"})}) {
+    for (const QStringList &args :
+         {simulated({"--info"}), simulated({"--numbers", "5", "6"}), simulated({"--json", "--numbers", "5", "6"})}) {
         QTemporaryDir dir;
         QProcess p;
         p.setWorkingDirectory(dir.path());
@@ -388,9 +400,10 @@ TEST(ReaderProgram, StandardOutputThatCannotBeWrittenIsAFailure)
 TEST(ReaderProgram, AClosedPipeEndsTheReaderQuietly)
 {
     QProcess p;
-    p.start(QStringLiteral("bash"),
-            {QStringLiteral("-c"), QStringLiteral("set -o pipefail; '%1' --simulator --json --all | head -c 100 >/dev/null")
-                                       .arg(QStringLiteral(EJOURNAL_READ_PATH))});
+    p.start(
+        QStringLiteral("bash"),
+        {QStringLiteral("-c"), QStringLiteral("set -o pipefail; '%1' --simulator --json --all | head -c 100 >/dev/null")
+                                   .arg(QStringLiteral(EJOURNAL_READ_PATH))});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 128 + SIGPIPE) << "ended by SIGPIPE, as Unix tools end";
     EXPECT_FALSE(QString::fromLocal8Bit(p.readAllStandardError()).contains(QLatin1String("Cannot write")));
@@ -405,8 +418,8 @@ TEST(ReaderProgram, OutputsReadTheLinesTheSearchWroteNotTheFile)
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.filePath(QStringLiteral("Original_%1.txt").arg(fiscal))));
     QProcess p;
-    p.start(QStringLiteral(EJOURNAL_READ_PATH), simulated({"--json", "--directory"}) + QStringList{dir.path()}
-                                                   + QStringList{QStringLiteral("--all")});
+    p.start(QStringLiteral(EJOURNAL_READ_PATH),
+            simulated({"--json", "--directory"}) + QStringList{dir.path()} + QStringList{QStringLiteral("--all")});
     ASSERT_TRUE(p.waitForFinished(30000)) << "the output reads for ever";
     EXPECT_EQ(p.exitCode(), 3);
     const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');

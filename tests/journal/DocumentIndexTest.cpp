@@ -202,7 +202,8 @@ TEST(DocumentIndex, ASearchIndexesEachDocumentsLines)
         EXPECT_EQ(e.dateWord, rig.usb->journal().document(e.number).dateWord) << "document " << e.number;
     }
     DocumentIndex later;
-    EXPECT_TRUE(later.open(rig.dir.filePath(DocumentIndexFileName(rig.fiscal)), rig.searchState.journal.JournalLineCount));
+    EXPECT_TRUE(
+        later.open(rig.dir.filePath(DocumentIndexFileName(rig.fiscal)), rig.searchState.journal.JournalLineCount));
     EXPECT_EQ(later.size(), 40);
 }
 

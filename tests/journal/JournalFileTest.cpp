@@ -52,7 +52,8 @@ TEST(JournalFile, RefusesAPlaceItCannotWrite)
         JournalFileWriter w(QStringLiteral("/nonexistent-folder/Original_X.txt"), 18);
         FAIL() << "created a file in a missing folder";
     } catch (const JournalFileError &e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot create file \"/nonexistent-folder/Original_X.txt\". ")))
+        EXPECT_TRUE(
+            e.message().startsWith(QStringLiteral("Cannot create file \"/nonexistent-folder/Original_X.txt\". ")))
             << e.message().toStdString();
     }
 }
@@ -64,9 +65,8 @@ TEST(ResultWindow, SpanFollowsThePosition)
         qint64 lines, position, first, last;
     };
     const Case cases[] = {
-        {0, 0, 0, -1},      {150, 0, 0, 149},     {150, 100, 0, 149},   {1000, 0, 0, 199},
-        {1000, 500, 500, 699}, {1000, 800, 800, 999}, {1000, 999, 800, 999}, {1000, 5000, 800, 999},
-        {200, 0, 0, 199},   {201, 1, 1, 200},
+        {0, 0, 0, -1},         {150, 0, 0, 149},      {150, 100, 0, 149},     {1000, 0, 0, 199}, {1000, 500, 500, 699},
+        {1000, 800, 800, 999}, {1000, 999, 800, 999}, {1000, 5000, 800, 999}, {200, 0, 0, 199},  {201, 1, 1, 200},
     };
     for (const auto &c : cases) {
         const WindowSpan s = JournalWindowSpan(c.position, c.lines);
@@ -120,14 +120,20 @@ TEST(DecodedFile, HoldsOneDecodedLinePerJournalLineInUtf8)
     }
     const QString decoded = dir.filePath(QStringLiteral("Bosnian_T.txt"));
     int calls = 0;
-    WriteDecodedFile(info, decoded, 18, [&calls] { ++calls; return false; });
+    WriteDecodedFile(info, decoded, 18, [&calls] {
+        ++calls;
+        return false;
+    });
     const QByteArray bytes = readAll(decoded);
     EXPECT_EQ(bytes, QStringLiteral("(Logo)            \r\nАаČŠ              \r\nH V A L A         \r\n").toUtf8());
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << "no byte-order mark";
     EXPECT_EQ(calls, 0) << "messages are let through every 100 lines";
 
     const JournalFileInfo many = writeNumbered(dir, 250);
-    WriteDecodedFile(many, decoded, 18, [&calls] { ++calls; return false; });
+    WriteDecodedFile(many, decoded, 18, [&calls] {
+        ++calls;
+        return false;
+    });
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(readAll(decoded).count("\r\n"), 250);
 

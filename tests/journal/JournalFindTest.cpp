@@ -87,17 +87,16 @@ TEST(JournalFind, FindsWhatTheDecodedTextHoldsInBothDirections)
     for (const DeviceType type : {DeviceType::CashRegister, DeviceType::FiscalPrinter}) {
         const Journal j(type);
         const char16_t *texts[] = {
-            u"kafa",          // Latin, the line holds capitals
-            u"ферхадија",     // Cyrillic, typed small
-            u"ČAČAK",         // the South-Slavic Latin capitals
+            u"kafa",      // Latin, the line holds capitals
+            u"ферхадија", // Cyrillic, typed small
+            u"ČAČAK",     // the South-Slavic Latin capitals
             u"čačak",
-            u"(logo)",        // the words of the graphic marks
+            u"(logo)", // the words of the graphic marks
             u"(Bosnia)",
-            u"h v a l a",     // the closing line
-            u"A         ",    // ... whose last blank is a '#' in the file
-            u"24,4",
-            u" x ",
-            u"ß",             // no device code, no word: found nowhere
+            u"h v a l a",  // the closing line
+            u"A         ", // ... whose last blank is a '#' in the file
+            u"24,4",       u" x ",
+            u"ß", // no device code, no word: found nowhere
         };
         for (const char16_t *t : texts) {
             const QString text = QString::fromUtf16(t);

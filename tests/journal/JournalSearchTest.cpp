@@ -54,9 +54,9 @@ TEST(JournalSearch, ByNumbersWritesTheJournalAndTheSummary)
     EXPECT_EQ(rig.searchState.Title, QStringLiteral("from document 5 to document 6"));
     EXPECT_EQ(rig.view.elapsed, QStringLiteral("00:00:00"));
     // Order of the finishing steps: range before the window, "Done" last.
-    EXPECT_EQ(rig.view.events, (QStringList{QStringLiteral("panes cleared"), QString(), QStringLiteral("elapsed"),
-                                            QStringLiteral("range %1").arg(lines), QStringLiteral("window 0"),
-                                            rig.view.summary}));
+    EXPECT_EQ(rig.view.events,
+              (QStringList{QStringLiteral("panes cleared"), QString(), QStringLiteral("elapsed"),
+                           QStringLiteral("range %1").arg(lines), QStringLiteral("window 0"), rig.view.summary}));
     EXPECT_EQ(rig.port.boxes(), QStringList{QStringLiteral("information box: Done")});
     EXPECT_TRUE(rig.port.events.contains(QStringLiteral("hourglass")));
     EXPECT_EQ(rig.port.events.filter(QStringLiteral("progress open")), QStringList{QStringLiteral("progress open 2")});
@@ -92,7 +92,8 @@ TEST(JournalSearch, ByDatesAsksForTheRangeFirst)
         << "one 122 request after the identity";
     EXPECT_EQ(readAll(rig.journalPath()), rig.expectedJournal(first, last));
     EXPECT_EQ(rig.view.summary, JournalSearch::SummaryText(last - first + 1, rig.lineCount(first, last)));
-    EXPECT_EQ(rig.searchState.Title, QStringLiteral("from %1 00:00:00 to %1 23:59:59").arg(r.fromDate.toString(QStringLiteral("dd.MM.yyyy"))));
+    EXPECT_EQ(rig.searchState.Title,
+              QStringLiteral("from %1 00:00:00 to %1 23:59:59").arg(r.fromDate.toString(QStringLiteral("dd.MM.yyyy"))));
 }
 
 TEST(JournalSearch, AllReadsEveryStoredDocument)
@@ -162,9 +163,9 @@ TEST(JournalSearch, MoreThan5000DocumentsAsksFirst)
             rig.usb = std::make_unique<SimulatedUsb>(SimulatorOptions{}, rig.clock);
         }
         const auto outcome = rig.find(r);
-        const QString question = QStringLiteral(
-            "question:        Number of documents are more then 5000.       \n\r"
-            "Information about documents will not be dislayed on PC\n\rDo you want to continue?");
+        const QString question =
+            QStringLiteral("question:        Number of documents are more then 5000.       \n\r"
+                           "Information about documents will not be dislayed on PC\n\rDo you want to continue?");
         ASSERT_FALSE(rig.port.boxes().isEmpty());
         EXPECT_EQ(rig.port.boxes().first(), question);
         if (!yes) {
@@ -207,7 +208,8 @@ TEST(JournalSearch, BadNumberFieldChangesNothing)
         ASSERT_EQ(rig.port.boxes().size(), 1) << from << ".." << to;
         const QString field = QString::fromLatin1(toInt32Fails(from) ? "From" : "To");
         EXPECT_EQ(rig.port.boxes().first(),
-                  QStringLiteral("warning box: The receipt number in \"%1\" must be a whole number up to 2147483647.").arg(field));
+                  QStringLiteral("warning box: The receipt number in \"%1\" must be a whole number up to 2147483647.")
+                      .arg(field));
         EXPECT_TRUE(rig.view.events.isEmpty()) << "the panes keep their lines";
         EXPECT_EQ(rig.readTimer.stops, 0);
         EXPECT_FALSE(QFile::exists(rig.journalPath()));
@@ -280,7 +282,8 @@ TEST(JournalSearch, UnwritableFolderIsReportedAndLeavesTheProgramUsable)
     r.fiscalMemory = rig.fiscal;
     EXPECT_EQ(search.run(r), JournalSearch::Outcome::FileError);
     ASSERT_EQ(rig.port.boxes().size(), 1);
-    EXPECT_TRUE(rig.port.boxes().first().startsWith(QStringLiteral("error box: Cannot create file \"/nonexistent-folder/")));
+    EXPECT_TRUE(
+        rig.port.boxes().first().startsWith(QStringLiteral("error box: Cannot create file \"/nonexistent-folder/")));
     EXPECT_TRUE(rig.readTimer.active);
     EXPECT_TRUE(rig.port.findEnabled);
 }

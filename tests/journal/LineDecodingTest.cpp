@@ -10,7 +10,10 @@
 
 namespace {
 
-QByteArray spaces(int n) { return QByteArray(n, ' '); }
+QByteArray spaces(int n)
+{
+    return QByteArray(n, ' ');
+}
 
 struct DecodeCase
 {
@@ -28,14 +31,24 @@ TEST(ConvertJournalLine, FollowsTheLineRules)
         {"closing line, printer width", "H V A L A        #", 32, QStringLiteral("H V A L A         ")},
         {"logo line", '\x12' + spaces(17), 18, QStringLiteral("(Logo)") + QString(12, QLatin1Char(' '))},
         {"logo line, printer", '\x12' + spaces(31), 32, QStringLiteral("(Logo)") + QString(31, QLatin1Char(' '))},
-        {"18-char logo, printer width", '\x12' + spaces(17), 32, QStringLiteral("(Logo)") + QString(26, QLatin1Char(' '))},
+        {"18-char logo, printer width", '\x12' + spaces(17), 32,
+         QStringLiteral("(Logo)") + QString(26, QLatin1Char(' '))},
         {"second graphic", '\x13' + spaces(17), 18, QStringLiteral("(Bosnia)") + QString(10, QLatin1Char(' '))},
-        {"second graphic, printer", '\x13' + spaces(17), 32, QStringLiteral("(Bosnia)") + QString(24, QLatin1Char(' '))},
-        {"mark inside a line", "AB\x13" "CD", 18, QStringLiteral("AB(Bosnia)CD")},
+        {"second graphic, printer", '\x13' + spaces(17), 32,
+         QStringLiteral("(Bosnia)") + QString(24, QLatin1Char(' '))},
+        {"mark inside a line",
+         "AB\x13"
+         "CD",
+         18, QStringLiteral("AB(Bosnia)CD")},
         {"device letters", QByteArray("\x41\x80\xA0\x5E", 4), 18, QStringLiteral("AАаČ")},
         {"table edges", QByteArray("\x5A\x5B\xBF\xC0", 4), 18, QStringLiteral("ZĐџÀ")},
         {"euro and small latin", QByteArray("\x5C\x7B\x7F", 3), 18, QStringLiteral("€đž")},
-        {"0xFF and control bytes", QByteArray("a\xFF" "b\x07" "c\x09", 6), 18, QStringLiteral("a b c ")},
+        {"0xFF and control bytes",
+         QByteArray("a\xFF"
+                    "b\x07"
+                    "c\x09",
+                    6),
+         18, QStringLiteral("a b c ")},
         {"empty", QByteArray(), 18, QString()},
         {"closing word in small letters stays", "h v a l a        #", 18, QStringLiteral("h v a l a        #")},
     };
@@ -161,7 +174,9 @@ TEST(FileNaming, DeviceTextNeverLeavesTheFolder)
     const std::pair<QString, QString> cases[] = {
         {QStringLiteral("BA734040"), QStringLiteral("Original_BA734040.txt")},
         {QStringLiteral("../x/y"), QStringLiteral("Original____x_y.txt")},
-        {QString::fromLatin1("\xFF\xFF" "FFFFFF"), QStringLiteral("Original___FFFFFF.txt")},
+        {QString::fromLatin1("\xFF\xFF"
+                             "FFFFFF"),
+         QStringLiteral("Original___FFFFFF.txt")},
         {QString(), QStringLiteral("Original_.txt")},
         {QStringLiteral("A\\B:C*"), QStringLiteral("Original_A_B_C_.txt")},
     };

@@ -16,10 +16,23 @@ public:
     void newPage() override { ops << QStringLiteral("new page"); }
     void header(int page, int tx, int ty, int sy, int nx, int ny, int dy) override
     {
-        ops << QStringLiteral("header %1 title %2,%3 sub %4 page %5,%6 date %7").arg(page).arg(tx).arg(ty).arg(sy).arg(nx).arg(ny).arg(dy);
+        ops << QStringLiteral("header %1 title %2,%3 sub %4 page %5,%6 date %7")
+                   .arg(page)
+                   .arg(tx)
+                   .arg(ty)
+                   .arg(sy)
+                   .arg(nx)
+                   .arg(ny)
+                   .arg(dy);
     }
-    void bodyLine(int x, int y, const QString &text) override { ops << QStringLiteral("line %1,%2 %3").arg(x).arg(y).arg(text); }
-    void rule(int x, int top, int bottom) override { ops << QStringLiteral("rule %1 %2-%3").arg(x).arg(top).arg(bottom); }
+    void bodyLine(int x, int y, const QString &text) override
+    {
+        ops << QStringLiteral("line %1,%2 %3").arg(x).arg(y).arg(text);
+    }
+    void rule(int x, int top, int bottom) override
+    {
+        ops << QStringLiteral("rule %1 %2-%3").arg(x).arg(top).arg(bottom);
+    }
     QStringList only(const QString &prefix) const { return ops.filter(QRegularExpression(QLatin1Char('^') + prefix)); }
 };
 
@@ -44,21 +57,21 @@ TEST(ReportLayout, ConvertsMillimetresWithThePrintersFactor)
     EXPECT_EQ(PosMMToPointsX(15, g), 150);
     EXPECT_EQ(PosMMToPointsY(20, g), 200);
     // Full paper over printable size: the factor is not the resolution.
-    g.physicalWidth = 2100; // 10.5 units a millimetre
-    EXPECT_EQ(PosMMToPointsX(15, g), 158);  // 157.5, half to even
-    EXPECT_EQ(PosMMToPointsX(17, g), 178);  // 178.5, half to even
+    g.physicalWidth = 2100;                // 10.5 units a millimetre
+    EXPECT_EQ(PosMMToPointsX(15, g), 158); // 157.5, half to even
+    EXPECT_EQ(PosMMToPointsX(17, g), 178); // 178.5, half to even
     EXPECT_EQ(PosMMToPointsX(0, g), 0);
 }
 
 TEST(ReportLayout, LinePitchAndCharacterHeight)
 {
     EXPECT_EQ(ReportLayout::LinePitch(67), 100);
-    EXPECT_EQ(ReportLayout::LinePitch(33), 50);   // 49.5, half to even
-    EXPECT_EQ(ReportLayout::LinePitch(35), 52);   // 52.5, half to even
-    EXPECT_EQ(ReportLayout::CharacterHeight(tenPerMm(600)), 67);  // 66.7
-    EXPECT_EQ(ReportLayout::CharacterHeight(tenPerMm(300)), 33);  // 33.3
+    EXPECT_EQ(ReportLayout::LinePitch(33), 50);                  // 49.5, half to even
+    EXPECT_EQ(ReportLayout::LinePitch(35), 52);                  // 52.5, half to even
+    EXPECT_EQ(ReportLayout::CharacterHeight(tenPerMm(600)), 67); // 66.7
+    EXPECT_EQ(ReportLayout::CharacterHeight(tenPerMm(300)), 33); // 33.3
     EXPECT_EQ(ReportLayout::CharacterHeight(tenPerMm(72)), 8);
-    EXPECT_EQ(ReportLayout::CharacterHeight(tenPerMm(81)), 9);    // 9.0
+    EXPECT_EQ(ReportLayout::CharacterHeight(tenPerMm(81)), 9); // 9.0
 }
 
 TEST(ReportLayout, EmptyReportIsOnePageWithItsHeader)
@@ -102,7 +115,8 @@ TEST(ReportLayout, ColumnsFillDownThenAcrossThenOntoNewPages)
     EXPECT_EQ(layout.pages(), 2);
     EXPECT_EQ(canvas.only(QStringLiteral("header")).size(), 2);
     EXPECT_TRUE(canvas.only(QStringLiteral("header")).last().startsWith(QStringLiteral("header 2 ")));
-    EXPECT_EQ(canvas.ops.indexOf(QStringLiteral("new page")) + 2, canvas.ops.indexOf(QStringLiteral("line 150,200 88")));
+    EXPECT_EQ(canvas.ops.indexOf(QStringLiteral("new page")) + 2,
+              canvas.ops.indexOf(QStringLiteral("line 150,200 88")));
 }
 
 TEST(ReportLayout, NoEmptyTrailingPageOrColumn)

@@ -32,8 +32,10 @@ Workbook readBack(const QString &workbook)
     QTemporaryDir out, profile;
     QProcess calc;
     calc.start(QStringLiteral("soffice"),
-               {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
-                QStringLiteral("--convert-to"), QStringLiteral("fods"), QStringLiteral("--outdir"), out.path(), workbook});
+               {QStringLiteral("--headless"),
+                QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                QStringLiteral("--convert-to"), QStringLiteral("fods"), QStringLiteral("--outdir"), out.path(),
+                workbook});
     EXPECT_TRUE(calc.waitForFinished(300000));
     QFile fods(QDir(out.path()).filePath(QFileInfo(workbook).completeBaseName() + QStringLiteral(".fods")));
     if (qEnvironmentVariableIsSet("EJOURNAL_KEEP_FODS"))
@@ -63,7 +65,8 @@ Workbook readBack(const QString &workbook)
             } else if (name == QLatin1String("style:text-properties")) {
                 // Excel 97 files name the face by its metric twin.
                 const auto face = a.value(QLatin1String("style:font-name"));
-                w.monoFace |= face.contains(QLatin1String("Liberation Mono")) || face.contains(QLatin1String("Courier New"));
+                w.monoFace |=
+                    face.contains(QLatin1String("Liberation Mono")) || face.contains(QLatin1String("Courier New"));
             } else if (name == QLatin1String("table:table")) {
                 w.sheetNames << a.value(QLatin1String("table:name")).toString();
                 w.sheets << QStringList();
@@ -167,7 +170,10 @@ TEST(LibreOfficeCalc, ReportBeyondOneSheetKeepsEveryLine)
         QFile f(text);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         for (int i = 0; i < 75000; ++i) {
-            const QString line = i % 1000 == 7 && i < 74000 ? QString() : QStringLiteral("%1 Ферхадија  %2,00").arg(i, 8, 10, QLatin1Char('0')).arg(i % 97);
+            const QString line =
+                i % 1000 == 7 && i < 74000
+                    ? QString()
+                    : QStringLiteral("%1 Ферхадија  %2,00").arg(i, 8, 10, QLatin1Char('0')).arg(i % 97);
             lines << line;
             f.write(line.toUtf8() + "\r\n");
         }

@@ -24,7 +24,8 @@ TEST(UsbIds, BuiltInListExtendedFromTheEnvironment)
 
 TEST(UsbIds, OnlyAVendorInterfaceWithOneBulkPairIsTaken)
 {
-    const EndpointInfo bulkIn{0x81, 0x02, 64}, bulkOut{0x01, 0x02, 64}, interruptIn{0x82, 0x03, 8}, bulkIn2{0x83, 0x02, 64};
+    const EndpointInfo bulkIn{0x81, 0x02, 64}, bulkOut{0x01, 0x02, 64}, interruptIn{0x82, 0x03, 8},
+        bulkIn2{0x83, 0x02, 64};
     struct Case
     {
         const char *name;

@@ -130,10 +130,10 @@ TEST(Bcd, ReportsTheFailedCheckOfItsUnit)
     const BcdFailure cases[] = {
         {"12A4", false, "Assertion failure (MainUnit, line 441)"}, // A4: the second passes, the first fails
         {"124A", false, "Assertion failure (MainUnit, line 440)"},
-        {"ABC", false, "Assertion failure (MainUnit, line 440)"},  // "0A": the pair's second fails first
+        {"ABC", false, "Assertion failure (MainUnit, line 440)"}, // "0A": the pair's second fails first
         {"12A4", true, "Assertion failure (FunctionUnit, line 169)"},
         {"124A", true, "Assertion failure (FunctionUnit, line 168)"},
-        {"1 3", false, "Assertion failure (MainUnit, line 441)"},  // "01" then " 3": the space fails first
+        {"1 3", false, "Assertion failure (MainUnit, line 441)"}, // "01" then " 3": the space fails first
     };
     for (const auto &c : cases) {
         const QString in = QString::fromLatin1(c.input);

@@ -39,7 +39,11 @@ public:
         *h = 0x100 + i;
         return SI_SUCCESS;
     }
-    SI_STATUS SI_Close(SI_HANDLE) override { ++closes; return SI_SUCCESS; }
+    SI_STATUS SI_Close(SI_HANDLE) override
+    {
+        ++closes;
+        return SI_SUCCESS;
+    }
     SI_STATUS SI_Read(SI_HANDLE, void *, quint32, quint32 *) override { return SI_READ_ERROR; }
     SI_STATUS SI_Write(SI_HANDLE, const void *, quint32, quint32 *) override { return SI_WRITE_ERROR; }
     SI_STATUS SI_FlushBuffers(SI_HANDLE, quint8, quint8) override { return SI_SUCCESS; }
@@ -59,8 +63,8 @@ struct DiscoveryCase
     SI_STATUS numStatus;
     std::vector<QByteArray> strings;
     bool openFails;
-    SI_HANDLE handle;         // after discovery
-    QStringList events;       // what the user saw
+    SI_HANDLE handle;   // after discovery
+    QStringList events; // what the user saw
 };
 
 TEST(FindConnectDevice, ReportsWhatItMeets)
@@ -70,18 +74,38 @@ TEST(FindConnectDevice, ReportsWhatItMeets)
         {"nothing attached", SI_SUCCESS, {}, false, 0, {}},
         {"library fails", SI_DEVICE_NOT_FOUND, {journal}, false, 0, {"label: No device found"}},
         {"journal attached", SI_SUCCESS, {journal}, false, 0x100, {}},
-        {"last character differs", SI_SUCCESS, {"e_journal_v02"}, false, 0,
+        {"last character differs",
+         SI_SUCCESS,
+         {"e_journal_v02"},
+         false,
+         0,
          {"error box: Found other device", "label: Find other device"}},
-        {"case differs", SI_SUCCESS, {"E_journal_v01"}, false, 0,
+        {"case differs",
+         SI_SUCCESS,
+         {"E_journal_v01"},
+         false,
+         0,
          {"error box: Found other device", "label: Find other device"}},
-        {"longer string", SI_SUCCESS, {"e_journal_v012"}, false, 0,
+        {"longer string",
+         SI_SUCCESS,
+         {"e_journal_v012"},
+         false,
+         0,
          {"error box: Found other device", "label: Find other device"}},
-        {"open fails", SI_SUCCESS, {journal}, true, 0,
+        {"open fails",
+         SI_SUCCESS,
+         {journal},
+         true,
+         0,
          {"error box: Error opening device: e_journal_v01. Reset hardware and try again.",
           "label: No communication with device"}},
         // Another device listed first: the journal's own index is opened.
         {"journal second", SI_SUCCESS, {"CP2102 bridge", journal}, false, 0x101, {}},
-        {"string fills the buffer", SI_SUCCESS, {QByteArray(256, 'e')}, false, 0,
+        {"string fills the buffer",
+         SI_SUCCESS,
+         {QByteArray(256, 'e')},
+         false,
+         0,
          {"error box: Found other device", "label: Find other device"}},
     };
     for (const auto &c : cases) {

@@ -65,7 +65,7 @@ TEST(SearchRequests, AreLaidOutMostSignificantFirst)
     range.Cmd = CmdJournalRange;
     range.BeginDate = 0x1621; // 1 January 2011
     range.BeginTime = 0;
-    range.EndDate = 0x179F;   // 31 December 2011
+    range.EndDate = 0x179F; // 31 December 2011
     range.EndTime = 2359;
 
     const RequestCase cases[] = {
@@ -110,7 +110,7 @@ TEST(Gen131, HandlesShortAndBadFiscalNumbers)
     const Gen131Case cases[] = {
         {"", "X", false, ""},
         {"AB12X4", "X", false, ""},
-        {"A", "", true, "41 00"},            // one character: second byte 0
+        {"A", "", true, "41 00"}, // one character: second byte 0
         {"AB", "", true, "41 42"},
         {"AB123", "C", true, "41 42 01 23 43"}, // odd digits get a leading 0
         {"AB12", "JJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJJ", false, ""}, // would overrun a packet
@@ -138,7 +138,8 @@ TEST(Gen131, TakesTheLowByteOfWideCharacters)
 TEST(Decoders, IdentityFieldsKeepTheirOrders)
 {
     // payload: date, time, fiscal memory, 13 client bytes, doc_count, free_mem
-    QByteArray payload = Hex("17 29 03 ED 4B 4C 12 34 56") + QByteArray("CLIENT0000001") + Hex("00 00 01 2C 00 00 10 00");
+    QByteArray payload =
+        Hex("17 29 03 ED 4B 4C 12 34 56") + QByteArray("CLIENT0000001") + Hex("00 00 01 2C 00 00 10 00");
     data_132 r;
     DecodeAnswer(MakeFrame(CmdIdentity, payload), r);
     EXPECT_EQ(SwpEndianW(r.init_date), 0x1729);
@@ -161,7 +162,9 @@ TEST(Decoders, DocumentInfoAndRangeBecomeNumbers)
     EXPECT_EQ(info.doc_type, 1);
 
     data_122 range;
-    DecodeAnswer(MakeFrame(CmdJournalRange, {0x16, 0x21, 0, 0, 0x17, 0x9F, 0x09, 0x37, 0, 0, 0, 100, 0, 0, 0, 102, 0, 0, 1, 0}), range);
+    DecodeAnswer(
+        MakeFrame(CmdJournalRange, {0x16, 0x21, 0, 0, 0x17, 0x9F, 0x09, 0x37, 0, 0, 0, 100, 0, 0, 0, 102, 0, 0, 1, 0}),
+        range);
     EXPECT_EQ(range.first_doc, 100u);
     EXPECT_EQ(range.last_doc, 102u);
     EXPECT_EQ(SwpEndianW(range.start_date), 0x1621);

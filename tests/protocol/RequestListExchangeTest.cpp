@@ -12,10 +12,7 @@ namespace {
 class MemorySink final : public JournalLineSink
 {
 public:
-    explicit MemorySink(int width)
-        : m_width(width)
-    {
-    }
+    explicit MemorySink(int width) : m_width(width) {}
     void documentLines(const data_124 &answer) override
     {
         lines += SplitJournalRecord(answer, m_width);
@@ -91,7 +88,7 @@ TEST(RequestListExchange, DateRangeGrowsIntoDocumentRequests)
     EXPECT_EQ(rig.search.ToDoc, 102u);
     EXPECT_TRUE(rig.port.events.contains(QStringLiteral("progress total 3")));
     EXPECT_EQ(rig.requestPayloads(), (QList<QByteArray>{"7A 08 00 00 00 00 00 00 00 00", "7B 04 00 00 00 64",
-                                                         "7B 04 00 00 00 65", "7B 04 00 00 00 66"}));
+                                                        "7B 04 00 00 00 65", "7B 04 00 00 00 66"}));
     // Each header counts one document; the last one restarts the count.
     EXPECT_TRUE(rig.port.events.contains(QStringLiteral("progress 3")));
     EXPECT_EQ(rig.port.events.last(), QStringLiteral("progress restart"));
@@ -229,7 +226,11 @@ struct SimSearch
     RequestListExchange::End end = RequestListExchange::End::Completed;
 
     explicit SimSearch(const QString &faults, quint32 documents = 20)
-        : rig(faults, [documents] { SimulatorOptions o; o.documents = documents; return o; }())
+        : rig(faults, [documents] {
+            SimulatorOptions o;
+            o.documents = documents;
+            return o;
+        }())
     {
         rig.connect();
         search.CmdList.appendDocumentRange(CmdDocumentInfo, 0, documents - 1);
@@ -275,7 +276,8 @@ TEST(RequestListExchange, AnswerToAnotherRequestIsNotTaken)
     rig.search.ToDoc = 5;
     rig.link.replies = {info(6, 12, 0), MakeFrame(CmdIdentity, QByteArray(30, 0)), info(5, 0, 0)};
     EXPECT_EQ(rig.run(), RequestListExchange::End::Completed);
-    EXPECT_EQ(rig.requestPayloads(), (QList<QByteArray>{"7B 04 00 00 00 05", "7B 04 00 00 00 05", "7B 04 00 00 00 05"}));
+    EXPECT_EQ(rig.requestPayloads(),
+              (QList<QByteArray>{"7B 04 00 00 00 05", "7B 04 00 00 00 05", "7B 04 00 00 00 05"}));
     EXPECT_EQ(rig.records.Data123.doc_num, 5u);
     EXPECT_EQ(rig.port.identities, 0);
 }

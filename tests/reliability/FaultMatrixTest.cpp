@@ -18,10 +18,17 @@ SearchRequest allDocuments()
 // Request 1 is the identity; with 12 documents the headers are requests 2 to
 // 13, so request 20 is in the middle of the line requests.
 const char *const SearchFaults[] = {
-    "drop@20",     "error2@20",  "error3@20",  "error4@20",    "error5@20",      "error6@20",
-    "error7@20",   "error8@20",  "error9@20",  "error42@20",   "badlen@20",      "garbage@20",
-    "noise@20:10", "noise@5:300", "shortwrite@20", "writefail@20", "readfail@20", "unplug@20:2s",
-    "unplug@20",   "slow@20:11s", "slow@20:5s", "drop@20,drop@21,drop@22,drop@23",
+    "drop@20",       "error2@20",
+    "error3@20",     "error4@20",
+    "error5@20",     "error6@20",
+    "error7@20",     "error8@20",
+    "error9@20",     "error42@20",
+    "badlen@20",     "garbage@20",
+    "noise@20:10",   "noise@5:300",
+    "shortwrite@20", "writefail@20",
+    "readfail@20",   "unplug@20:2s",
+    "unplug@20",     "slow@20:11s",
+    "slow@20:5s",    "drop@20,drop@21,drop@22,drop@23",
 };
 
 TEST(FaultMatrix, SearchKeepsEveryLineReceivedOnceAndInOrder)
@@ -68,10 +75,9 @@ TEST(FaultMatrix, SearchRecoversFromWhatCanBeRetried)
     // Stray bytes and garbage are the link's fault; a late answer that
     // outlives the reopen after a failed read must not pass for the next
     // stretch of the same document.
-    for (const char *faults : {"drop@20", "shortwrite@20", "writefail@20", "readfail@20", "unplug@20:2s",
-                               "slow@20:11s", "badlen@20", "noise@20:10", "noise@40:3", "noise@5:300",
-                               "garbage@20", "garbage@40", "late@20:11s", "late@21:11s", "late@22:11s",
-                               "late@23:11s"}) {
+    for (const char *faults : {"drop@20", "shortwrite@20", "writefail@20", "readfail@20", "unplug@20:2s", "slow@20:11s",
+                               "badlen@20", "noise@20:10", "noise@40:3", "noise@5:300", "garbage@20", "garbage@40",
+                               "late@20:11s", "late@21:11s", "late@22:11s", "late@23:11s"}) {
         SearchRig rig(12, QString::fromLatin1(faults));
         EXPECT_EQ(rig.find(allDocuments()), JournalSearch::Outcome::Completed) << faults;
         EXPECT_EQ(readAll(rig.journalPath()), reference) << faults;
@@ -135,8 +141,8 @@ struct EngineRig : SimRig
 TEST(FaultMatrix, EngineEndsEveryWaitAndFindsTheDeviceAgain)
 {
     const char *const faults[] = {
-        "drop@1",    "error2@1",     "error3@1",     "error9@1",    "error77@1", "badlen@1",    "garbage@1",
-        "noise@1:7", "shortwrite@1", "writefail@1",  "readfail@1",  "unplug@1:2s", "latency=100ms", "slow@1:1s",
+        "drop@1",    "error2@1",     "error3@1",    "error9@1",   "error77@1",   "badlen@1",      "garbage@1",
+        "noise@1:7", "shortwrite@1", "writefail@1", "readfail@1", "unplug@1:2s", "latency=100ms", "slow@1:1s",
     };
     for (const char *f : faults) {
         EngineRig rig(QString::fromLatin1(f));

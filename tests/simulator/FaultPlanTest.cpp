@@ -16,8 +16,8 @@ TEST(FaultPlanText, ParsesEveryKindOfItem)
     ASSERT_TRUE(plan) << error.toStdString();
     ASSERT_EQ(plan->scripted.size(), 10u);
     const std::pair<K, quint64> expected[] = {
-        {K::Drop, 5}, {K::ErrorFrame, 7}, {K::BadLength, 2}, {K::Garbage, 3}, {K::Noise, 4},
-        {K::ShortWrite, 6}, {K::WriteFail, 8}, {K::ReadFail, 9}, {K::Unplug, 100}, {K::Unplug, 200},
+        {K::Drop, 5},       {K::ErrorFrame, 7}, {K::BadLength, 2}, {K::Garbage, 3},  {K::Noise, 4},
+        {K::ShortWrite, 6}, {K::WriteFail, 8},  {K::ReadFail, 9},  {K::Unplug, 100}, {K::Unplug, 200},
     };
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(plan->scripted[i].kind, expected[i].first) << i;
@@ -47,20 +47,13 @@ TEST(FaultPlanText, DurationsTakeUnits)
 TEST(FaultPlanText, RefusesMistakesWithAReason)
 {
     const std::pair<const char *, const char *> cases[] = {
-        {"drop", "expected NAME@REQUEST"},
-        {"drop@0", "count from 1"},
-        {"drop@x", "expected NAME@REQUEST"},
-        {"explode@3", "unknown fault \"explode\""},
-        {"error@3", "needs a code"},
-        {"error300@3", "needs a code"},
-        {"drop5@3", "takes no number"},
-        {"drop@3:2s", "takes no argument"},
-        {"noise@3", "byte count"},
-        {"unplug@3:soon", "duration"},
-        {"latency=fast", "duration"},
-        {"random=2", "from 0 to 1"},
-        {"seed=-1", "whole number"},
-        {"speed=3", "unknown setting"},
+        {"drop", "expected NAME@REQUEST"},   {"drop@0", "count from 1"},
+        {"drop@x", "expected NAME@REQUEST"}, {"explode@3", "unknown fault \"explode\""},
+        {"error@3", "needs a code"},         {"error300@3", "needs a code"},
+        {"drop5@3", "takes no number"},      {"drop@3:2s", "takes no argument"},
+        {"noise@3", "byte count"},           {"unplug@3:soon", "duration"},
+        {"latency=fast", "duration"},        {"random=2", "from 0 to 1"},
+        {"seed=-1", "whole number"},         {"speed=3", "unknown setting"},
     };
     for (const auto &[text, why] : cases) {
         QString error;

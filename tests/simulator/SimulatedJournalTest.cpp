@@ -60,9 +60,9 @@ TEST(SimulatedJournal, IdentityAnswerDecodesToItsStore)
 TEST(SimulatedJournal, DocumentsOutOfRangeGetErrorThree)
 {
     SimulatedJournal j(1, DeviceType::CashRegister, 10);
-    for (const QByteArray &r : {RequestBytes(CmdDocumentInfo, be(10, 4)),
-                                RequestBytes(CmdDocumentLines, be(10, 4) + be(0, 2) + be(12, 1)),
-                                RequestBytes(CmdServiceLines, be(0xFFFFFFFF, 4))}) {
+    for (const QByteArray &r :
+         {RequestBytes(CmdDocumentInfo, be(10, 4)), RequestBytes(CmdDocumentLines, be(10, 4) + be(0, 2) + be(12, 1)),
+          RequestBytes(CmdServiceLines, be(0xFFFFFFFF, 4))}) {
         const AnswerFrame f = ask(j, r);
         EXPECT_NE(FrameStatus(f), 1);
         EXPECT_EQ(FrameErrorCode(f), 3);
@@ -105,7 +105,8 @@ TEST(SimulatedJournal, RangeAnswerFindsTheDocumentsOfTheTimes)
         return std::pair<qint64, qint64>(qint32(r.first_doc), qint32(r.last_doc));
     };
     // Exactly the documents 50..60 by their own stamps.
-    EXPECT_EQ(range(g.dateWord(50), g.timeWord(50), g.dateWord(60), g.timeWord(60)), std::make_pair(qint64(50), qint64(60)));
+    EXPECT_EQ(range(g.dateWord(50), g.timeWord(50), g.dateWord(60), g.timeWord(60)),
+              std::make_pair(qint64(50), qint64(60)));
     // Everything.
     EXPECT_EQ(range(0, 0, 0xFFFF, 0xFFFF), std::make_pair(qint64(0), qint64(199)));
     // Before the first document: last below first.
@@ -144,10 +145,10 @@ TEST(SimulatedJournal, MalformedRequestsGetNoAnswer)
 {
     SimulatedJournal j(2, DeviceType::CashRegister, 50);
     EXPECT_FALSE(j.handle(QByteArray()));
-    EXPECT_FALSE(j.handle(Hex("05 00 01 84")));              // shorter than its header
-    EXPECT_FALSE(j.handle(Hex("06 00 01 84 00")));           // byte 0 disagrees with the length
-    EXPECT_FALSE(j.handle(Hex("09 00 01 7B 04 00 00 00")));  // payload cut
-    EXPECT_FALSE(j.handle(RequestBytes(99, {})));            // unknown command
+    EXPECT_FALSE(j.handle(Hex("05 00 01 84")));             // shorter than its header
+    EXPECT_FALSE(j.handle(Hex("06 00 01 84 00")));          // byte 0 disagrees with the length
+    EXPECT_FALSE(j.handle(Hex("09 00 01 7B 04 00 00 00"))); // payload cut
+    EXPECT_FALSE(j.handle(RequestBytes(99, {})));           // unknown command
 }
 
 TEST(JournalGenerator, IsDeterministicAndRealistic)

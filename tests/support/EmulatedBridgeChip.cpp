@@ -48,12 +48,23 @@ constexpr const char *Product = "USBXpress Device";
 
 // The descriptors as the kernel keeps them in sysfs: device, then the
 // configuration with one vendor interface and its two bulk endpoints.
-constexpr const char *Descriptors =
-    "12010002000000" "40" "c410" "61ea" "0001" "010203" "01"
-    "09022000010100" "8032"
-    "090400000" "2ff000000"
-    "07058102" "4000" "00"
-    "07050102" "4000" "00";
+constexpr const char *Descriptors = "12010002000000"
+                                    "40"
+                                    "c410"
+                                    "61ea"
+                                    "0001"
+                                    "010203"
+                                    "01"
+                                    "09022000010100"
+                                    "8032"
+                                    "090400000"
+                                    "2ff000000"
+                                    "07058102"
+                                    "4000"
+                                    "00"
+                                    "07050102"
+                                    "4000"
+                                    "00";
 
 QByteArray StringDescriptor(const QByteArray &ascii)
 {
@@ -79,7 +90,7 @@ struct EmulatedBridgeChip::State
         quint8 type = 0;
         quint8 endpoint = 0;
         int length = 0;
-        bool done = false;      // completed by the device, waiting to be reaped
+        bool done = false; // completed by the device, waiting to be reaped
         bool discarded = false;
         int status = 0;
         int actual = 0;
@@ -92,10 +103,7 @@ struct EmulatedBridgeChip::State
         QByteArray bytes;
     };
 
-    explicit State(const SimulatorOptions &o)
-        : options(o)
-        , random(o.faults.randomSeed)
-        , latency(o.faults.latencyUs)
+    explicit State(const SimulatorOptions &o) : options(o), random(o.faults.randomSeed), latency(o.faults.latencyUs)
     {
         makeJournal();
     }
@@ -157,26 +165,42 @@ void EmulatedBridgeChip::State::addDevice()
         g_clear_error(&error);
         throw std::runtime_error("umockdev: cannot attach the ioctl handler: " + why.toStdString());
     }
-    const QByteArray record = QByteArray("P: ") + (SysPath + 4) + "\n"
-                              "N: " + (DevNode + 5) + "\n"
-                              "E: SUBSYSTEM=usb\n"
-                              "E: DEVTYPE=usb_device\n"
-                              "E: DRIVER=usb\n"
-                              "E: BUSNUM=001\n"
-                              "E: DEVNUM=" + devnum.rightJustified(3, '0') + "\n"
-                              "E: DEVNAME=" + DevNode + "\n"
-                              "E: ID_VENDOR_ID=10c4\n"
-                              "E: ID_MODEL_ID=ea61\n"
-                              "A: busnum=1\\n\n"
-                              "A: devnum=" + devnum + "\\n\n"
-                              "A: bConfigurationValue=1\\n\n"
-                              "A: speed=12\\n\n"
-                              "A: idVendor=10c4\\n\n"
-                              "A: idProduct=ea61\\n\n"
-                              "A: manufacturer=" + Manufacturer + "\\n\n"
-                              "A: product=" + Product + "\\n\n"
-                              "A: serial=" + JournalDeviceString + "\\n\n"
-                              "H: descriptors=" + Descriptors + "\n";
+    const QByteArray record = QByteArray("P: ") + (SysPath + 4)
+                              + "\n"
+                                "N: "
+                              + (DevNode + 5)
+                              + "\n"
+                                "E: SUBSYSTEM=usb\n"
+                                "E: DEVTYPE=usb_device\n"
+                                "E: DRIVER=usb\n"
+                                "E: BUSNUM=001\n"
+                                "E: DEVNUM="
+                              + devnum.rightJustified(3, '0')
+                              + "\n"
+                                "E: DEVNAME="
+                              + DevNode
+                              + "\n"
+                                "E: ID_VENDOR_ID=10c4\n"
+                                "E: ID_MODEL_ID=ea61\n"
+                                "A: busnum=1\\n\n"
+                                "A: devnum="
+                              + devnum
+                              + "\\n\n"
+                                "A: bConfigurationValue=1\\n\n"
+                                "A: speed=12\\n\n"
+                                "A: idVendor=10c4\\n\n"
+                                "A: idProduct=ea61\\n\n"
+                                "A: manufacturer="
+                              + Manufacturer
+                              + "\\n\n"
+                                "A: product="
+                              + Product
+                              + "\\n\n"
+                                "A: serial="
+                              + JournalDeviceString
+                              + "\\n\n"
+                                "H: descriptors="
+                              + Descriptors + "\n";
     if (!umockdev_testbed_add_from_string(testbed, record.constData(), &error)) {
         const QString why = QString::fromUtf8(error ? error->message : "unknown");
         g_clear_error(&error);
@@ -273,14 +297,14 @@ void EmulatedBridgeChip::State::submit(UMockdevIoctlClient *client, UMockdevIoct
     urb.type = u->type;
     urb.endpoint = u->endpoint;
     urb.length = u->buffer_length;
-    UMockdevIoctlData *buffer = urb.length > 0 ? umockdev_ioctl_data_resolve(data, offsetof(usbdevfs_urb, buffer),
-                                                                            gsize(urb.length), nullptr)
-                                               : nullptr;
+    UMockdevIoctlData *buffer =
+        urb.length > 0 ? umockdev_ioctl_data_resolve(data, offsetof(usbdevfs_urb, buffer), gsize(urb.length), nullptr)
+                       : nullptr;
     if (u->type == USBDEVFS_URB_TYPE_CONTROL) {
         control(urb, buffer);
     } else if (u->type == USBDEVFS_URB_TYPE_BULK && u->endpoint == BulkOut) {
-        const QByteArray packet = buffer ? QByteArray(reinterpret_cast<const char *>(buffer->data), urb.length)
-                                         : QByteArray();
+        const QByteArray packet =
+            buffer ? QByteArray(reinterpret_cast<const char *>(buffer->data), urb.length) : QByteArray();
         events.push_back({Event::BulkOut, 0, packet});
         if (!holdWrites) {
             bulkOut(packet);
@@ -374,8 +398,8 @@ bool EmulatedBridgeChip::State::fillIn(Urb &urb)
     Chunk &c = transmit.front();
     const int room = urb.length - urb.length % PacketSize;
     const int n = std::min<int>(int(c.bytes.size()), room > 0 ? room : urb.length);
-    UMockdevIoctlData *buffer = umockdev_ioctl_data_resolve(urb.data, offsetof(usbdevfs_urb, buffer),
-                                                            gsize(urb.length), nullptr);
+    UMockdevIoctlData *buffer =
+        umockdev_ioctl_data_resolve(urb.data, offsetof(usbdevfs_urb, buffer), gsize(urb.length), nullptr);
     std::memcpy(buffer->data, c.bytes.constData(), std::size_t(n));
     c.bytes.remove(0, n);
     if (c.bytes.isEmpty())
@@ -396,8 +420,8 @@ void EmulatedBridgeChip::State::reap(UMockdevIoctlClient *client, UMockdevIoctlD
             urb.actual = 0;
             urb.done = true;
         }
-        const bool ready = urb.discarded || urb.done
-                           || (urb.type == USBDEVFS_URB_TYPE_BULK && urb.endpoint == BulkIn && fillIn(urb));
+        const bool ready =
+            urb.discarded || urb.done || (urb.type == USBDEVFS_URB_TYPE_BULK && urb.endpoint == BulkIn && fillIn(urb));
         if (!ready)
             continue;
         auto *u = reinterpret_cast<usbdevfs_urb *>(urb.data->data);
@@ -427,8 +451,7 @@ void EmulatedBridgeChip::State::discard(UMockdevIoctlClient *client, UMockdevIoc
     umockdev_ioctl_client_complete(client, -1, EINVAL);
 }
 
-EmulatedBridgeChip::EmulatedBridgeChip(const SimulatorOptions &options)
-    : m_state(std::make_unique<State>(options))
+EmulatedBridgeChip::EmulatedBridgeChip(const SimulatorOptions &options) : m_state(std::make_unique<State>(options))
 {
     if (!qEnvironmentVariable("LD_PRELOAD").contains(QLatin1String("libumockdev-preload")))
         throw std::runtime_error("the emulated bridge chip needs libumockdev-preload (run under umockdev-wrapper)");

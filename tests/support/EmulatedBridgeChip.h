@@ -28,8 +28,8 @@ public:
     {
         enum Kind { Vendor, BulkOut, ClearHalt, Claim, Release };
         Kind kind = Vendor;
-        quint16 value = 0;  // Vendor: wValue; ClearHalt: the endpoint
-        QByteArray bytes;   // BulkOut: the packet (empty: a zero-length packet)
+        quint16 value = 0; // Vendor: wValue; ClearHalt: the endpoint
+        QByteArray bytes;  // BulkOut: the packet (empty: a zero-length packet)
     };
 
     // options: the journal's content and the faults of the plan that a

@@ -8,7 +8,8 @@
 
 // Answer frames for tests, laid out by hand so the tests do not lean on the
 // simulator they also check.
-inline AnswerFrame MakeFrame(quint8 command, std::initializer_list<int> payload, quint8 status = 1, int lengthField = 255)
+inline AnswerFrame MakeFrame(quint8 command, std::initializer_list<int> payload, quint8 status = 1,
+                             int lengthField = 255)
 {
     AnswerFrame f{};
     f[0] = quint8(lengthField >> 8);

@@ -94,8 +94,8 @@ int inspect(const QDir &out)
         settle(500);
         control<QRadioButton>(main, "AllRadio")->click();
         control<QToolButton>(main, "FindBtn")->click();
-        const QString kind = type == DeviceType::CashRegister ? QStringLiteral("cash-register")
-                                                              : QStringLiteral("fiscal-printer");
+        const QString kind =
+            type == DeviceType::CashRegister ? QStringLiteral("cash-register") : QStringLiteral("fiscal-printer");
         ok = save(main, out.filePath(QStringLiteral("inspect-%1-start.png").arg(kind))) && ok;
         auto *bar = control<QScrollBar>(main, "OriginalScrollBar");
         bar->setValue(bar->maximum() / 2);

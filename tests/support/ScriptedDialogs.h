@@ -47,7 +47,7 @@ public:
     QString pdfPath; // a chosen printer prints to this PDF file
 
 private:
-    template<typename T>
+    template <typename T>
     static T take(std::deque<T> &q, T otherwise)
     {
         if (q.empty())

@@ -21,13 +21,21 @@ public:
     bool refuseQueueQuery = false;
     int reads = 0;
 
-    SI_STATUS SI_GetNumDevices(quint32 *n) override { *n = 1; return SI_SUCCESS; }
+    SI_STATUS SI_GetNumDevices(quint32 *n) override
+    {
+        *n = 1;
+        return SI_SUCCESS;
+    }
     SI_STATUS SI_GetProductString(quint32, char *s, quint8) override
     {
         std::strcpy(s, "e_journal_v01");
         return SI_SUCCESS;
     }
-    SI_STATUS SI_Open(quint32, SI_HANDLE *h) override { *h = 7; return SI_SUCCESS; }
+    SI_STATUS SI_Open(quint32, SI_HANDLE *h) override
+    {
+        *h = 7;
+        return SI_SUCCESS;
+    }
     SI_STATUS SI_Close(SI_HANDLE) override { return SI_SUCCESS; }
     SI_STATUS SI_SetTimeouts(quint32, quint32) override { return SI_SUCCESS; }
     SI_STATUS SI_FlushBuffers(SI_HANDLE, quint8, quint8) override { return SI_SUCCESS; }

@@ -19,11 +19,27 @@ public:
     qint64 range = -1;
     bool showOnScreen = true;
     void clearResultPanes() override { events << QStringLiteral("panes cleared"); }
-    void setElapsedText(const QString &text) override { elapsed = text; events << QStringLiteral("elapsed"); }
-    void setResultRange(qint64 lines) override { range = lines; events << QStringLiteral("range %1").arg(lines); }
+    void setElapsedText(const QString &text) override
+    {
+        elapsed = text;
+        events << QStringLiteral("elapsed");
+    }
+    void setResultRange(qint64 lines) override
+    {
+        range = lines;
+        events << QStringLiteral("range %1").arg(lines);
+    }
     void showResultWindow(qint64 p) override { events << QStringLiteral("window %1").arg(p); }
-    void setSummaryText(const QString &text) override { summary = text; events << text; }
-    void uncheckShowOnScreen() override { showOnScreen = false; events << QStringLiteral("show on screen off"); }
+    void setSummaryText(const QString &text) override
+    {
+        summary = text;
+        events << text;
+    }
+    void uncheckShowOnScreen() override
+    {
+        showOnScreen = false;
+        events << QStringLiteral("show on screen off");
+    }
 };
 
 inline QByteArray readAll(const QString &path)
@@ -43,7 +59,12 @@ struct SearchRig : SimRig
     QString fiscal;
 
     explicit SearchRig(quint32 documents = 30, const QString &faults = {}, DeviceType type = DeviceType::CashRegister)
-        : SimRig(faults, [=] { SimulatorOptions o; o.documents = documents; o.deviceType = type; return o; }())
+        : SimRig(faults, [=] {
+            SimulatorOptions o;
+            o.documents = documents;
+            o.deviceType = type;
+            return o;
+        }())
     {
         connect();
         ExchangeEngine engine(*usb, state, Commands, records, port, readTimer);
@@ -94,4 +115,3 @@ struct SearchRig : SimRig
         return n;
     }
 };
-

@@ -14,8 +14,16 @@ public:
     bool active = true;
     int starts = 0;
     int stops = 0;
-    void start() override { active = true; ++starts; }
-    void stop() override { active = false; ++stops; }
+    void start() override
+    {
+        active = true;
+        ++starts;
+    }
+    void stop() override
+    {
+        active = false;
+        ++stops;
+    }
     bool isActive() const override { return active; }
 };
 

@@ -66,10 +66,7 @@ struct OpenLink
         quint32 written = 0;
         return usb.SI_Write(handle, bytes.constData(), quint32(bytes.size()), &written);
     }
-    SI_STATUS read(quint32 &got)
-    {
-        return usb.SI_Read(handle, frame, AnswerFrameSize, &got);
-    }
+    SI_STATUS read(quint32 &got) { return usb.SI_Read(handle, frame, AnswerFrameSize, &got); }
 
     EmulatedBridgeChip chip;
     LibusbUsbXpress usb;
@@ -201,11 +198,14 @@ const QString Decoded = QStringLiteral("--decoded");
 INSTANTIATE_TEST_SUITE_P(
     EveryMode, SearchThroughTheRealBackend,
     testing::Values(SearchCase{"Info", DeviceType::CashRegister, {QStringLiteral("--info")}},
-                    SearchCase{"NumbersCashRegister", DeviceType::CashRegister,
+                    SearchCase{"NumbersCashRegister",
+                               DeviceType::CashRegister,
                                {Decoded, QStringLiteral("--numbers"), QStringLiteral("3"), QStringLiteral("9")}},
-                    SearchCase{"NumbersFiscalPrinter", DeviceType::FiscalPrinter,
+                    SearchCase{"NumbersFiscalPrinter",
+                               DeviceType::FiscalPrinter,
                                {Decoded, QStringLiteral("--numbers"), QStringLiteral("3"), QStringLiteral("9")}},
-                    SearchCase{"Dates", DeviceType::CashRegister,
+                    SearchCase{"Dates",
+                               DeviceType::CashRegister,
                                {Decoded, QStringLiteral("--dates"), QStringLiteral("2025-01-17"),
                                 QStringLiteral("00:00:00"), QStringLiteral("2025-01-18"), QStringLiteral("23:59:59")}},
                     SearchCase{"AllCashRegister", DeviceType::CashRegister, {Decoded, QStringLiteral("--all")}},
@@ -467,8 +467,8 @@ TEST(EmulatedBridgeChip, NoPermissionOnTheNodeIsAFailedOpenNotAnotherDevice)
         const QStringList asNobody{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
                                    QStringLiteral("--clear-groups")};
         QProcess probe;
-        probe.start(QStringLiteral("setpriv"), asNobody + QStringList{QStringLiteral(EJOURNAL_READ_PATH),
-                                                                     QStringLiteral("--help")});
+        probe.start(QStringLiteral("setpriv"),
+                    asNobody + QStringList{QStringLiteral(EJOURNAL_READ_PATH), QStringLiteral("--help")});
         if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
             GTEST_SKIP() << "the build folder is closed to other users, so the reader cannot run as one";
         // The test bed becomes readable to that user, as sysfs is (and its
@@ -485,8 +485,8 @@ TEST(EmulatedBridgeChip, NoPermissionOnTheNodeIsAFailedOpenNotAnotherDevice)
         }
         ASSERT_EQ(chmod(chip.deviceNodeFile().toLocal8Bit().constData(), 0600), 0);
         chmod(dir.path().toLocal8Bit().constData(), 0777);
-        program = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                              QStringLiteral("--clear-groups")}
+        program = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
                   + program;
     } else {
         ASSERT_EQ(chmod(chip.deviceNodeFile().toLocal8Bit().constData(), 0), 0);
@@ -507,10 +507,11 @@ TEST(EmulatedBridgeChip, MalformedUsbIdsAreNamedAndTheRestStillWorks)
 {
     EmulatedBridgeChip chip(Journal());
     QTemporaryDir dir;
-    const ReaderRun r = Reader({QStringLiteral("--info")}, dir.path(),
-                               {QStringLiteral("EJOURNAL_USB_IDS=bogus,10c4:ea60,10c4:zz")});
+    const ReaderRun r =
+        Reader({QStringLiteral("--info")}, dir.path(), {QStringLiteral("EJOURNAL_USB_IDS=bogus,10c4:ea60,10c4:zz")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QLatin1String("\"bogus\" is not vid:pid in hexadecimal, ignored"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String("\"bogus\" is not vid:pid in hexadecimal, ignored")))
+        << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QLatin1String("\"10c4:zz\""))) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QLatin1String("10c4:ea60"))) << r.err.toStdString();
 }
@@ -572,14 +573,16 @@ TEST(EmulatedBridgeChip, AnotherJournalPluggedInMidSearchEndsItWithTheFirstJourn
     ASSERT_NE(FiscalMemoryOf(chip.journal()), first);
     const ReaderRun r = Finish(p);
     EXPECT_EQ(r.status, 3) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QLatin1String("Another journal was attached; the read stopped."))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String("Another journal was attached; the read stopped.")))
+        << r.err.toStdString();
     const QString journalPath = dir.filePath(JournalFileName(first));
     const QByteArray kept = FileBytes(journalPath);
     EXPECT_TRUE(IsLinePrefix(kept, reference, 18 + 2)) << "only the first journal's lines, whole";
     EXPECT_LT(kept.size(), reference.size());
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("Original_*.txt")}, QDir::Files).size(), 1);
     DocumentIndex index;
-    EXPECT_TRUE(index.open(dir.filePath(DocumentIndexFileName(first)), kept.size() / 20)) << index.error().toStdString();
+    EXPECT_TRUE(index.open(dir.filePath(DocumentIndexFileName(first)), kept.size() / 20))
+        << index.error().toStdString();
 }
 
 TEST(EmulatedBridgeChip, AnotherJournalPluggedInBetweenTwoSearchesNamesTheNextFiles)
@@ -633,8 +636,9 @@ TEST(EmulatedBridgeChip, AnotherJournalPluggedInBetweenTwoSearchesNamesTheNextFi
     CloseDevice(usb, state.DevHandle);
 
     // The second journal's lines, in a file of its own name, as the simulator gives them.
-    ASSERT_EQ(Reader(SimulatorArgs() + QStringList{QStringLiteral("--sim-seed"), QString::number(Seed + 40),
-                                                   QStringLiteral("--numbers"), QStringLiteral("2"), QStringLiteral("6")},
+    ASSERT_EQ(Reader(SimulatorArgs()
+                         + QStringList{QStringLiteral("--sim-seed"), QString::number(Seed + 40),
+                                       QStringLiteral("--numbers"), QStringLiteral("2"), QStringLiteral("6")},
                      ref.path())
                   .status,
               0);
@@ -662,9 +666,9 @@ TEST(EmulatedBridgeChip, LinesOfAnotherWidthAreNamedNotWritten)
     for (const Case &c : cases) {
         EmulatedBridgeChip chip(Journal(c.journal));
         QTemporaryDir dir;
-        const ReaderRun r = Reader(TypeArgs(c.chosen) + QStringList{QStringLiteral("--numbers"), QStringLiteral("3"),
-                                                                    QStringLiteral("5")},
-                                   dir.path());
+        const ReaderRun r = Reader(
+            TypeArgs(c.chosen) + QStringList{QStringLiteral("--numbers"), QStringLiteral("3"), QStringLiteral("5")},
+            dir.path());
         EXPECT_EQ(r.status, 3) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(c.said))) << r.err.toStdString();
         EXPECT_EQ(JournalFile(dir.path()), QByteArray()) << "no garbled line";
@@ -720,7 +724,8 @@ TEST(EmulatedBridgeChip, AChipThatTakesNoWritesNeverFreezesTheReadAndCancelWorks
     const JournalSettings settings;
     RequestListExchange exchange(ctx, requests, settings, sink);
     port.start = port.last = Clock::now();
-    const RequestListExchange::End end = Within(60s, "a search on a chip that takes no writes", [&] { return exchange.Run(); });
+    const RequestListExchange::End end =
+        Within(60s, "a search on a chip that takes no writes", [&] { return exchange.Run(); });
     const auto took = Clock::now() - port.start;
     EXPECT_EQ(end, RequestListExchange::End::Cancelled);
     EXPECT_LT(took, 3s) << "the cancel was heard while the write waited";
