@@ -1,6 +1,6 @@
 #include "FindBar.h"
 
-#include "ControlNames.h"
+#include "widgets/ControlNames.h"
 
 #include <QKeyEvent>
 #include <QLabel>

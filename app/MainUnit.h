@@ -1,15 +1,15 @@
 #pragma once
 
-#include "AnswerHandlers.h"
-#include "DialogProvider.h"
-#include "ExchangeEngine.h"
+#include "protocol/AnswerHandlers.h"
+#include "widgets/DialogProvider.h"
+#include "protocol/ExchangeEngine.h"
 #include "FindBar.h"
-#include "JournalFind.h"
-#include "JournalSearch.h"
+#include "journal/JournalFind.h"
+#include "journal/JournalSearch.h"
 #include "MainWindowPort.h"
-#include "RequestListExchange.h"
+#include "protocol/RequestListExchange.h"
 #include "ResultView.h"
-#include "UserPort.h"
+#include "protocol/UserPort.h"
 #include "ui_MainUnit.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "MainWindowPort.h"
 
-#include "DebugUnit.h"
+#include "service/DebugUnit.h"
 #include "MainUnit.h"
 #include "StatusUnit.h"
 #include "SysInfoUnit.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserPort.h"
+#include "protocol/UserPort.h"
 
 #include <QElapsedTimer>
 

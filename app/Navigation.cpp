@@ -3,7 +3,7 @@
 
 #include "MainUnit.h"
 
-#include "Codecs.h"
+#include "protocol/Codecs.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>

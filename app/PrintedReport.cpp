@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "LineDecoding.h"
+#include "journal/LineDecoding.h"
 
 #include <QFile>
 #include <QFileInfo>

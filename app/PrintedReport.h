@@ -1,7 +1,7 @@
 #pragma once
 
-#include "JournalFile.h"
-#include "ReportLayout.h"
+#include "journal/JournalFile.h"
+#include "journal/ReportLayout.h"
 
 #include <QDateTime>
 #include <QString>

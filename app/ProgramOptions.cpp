@@ -1,6 +1,6 @@
 #include "ProgramOptions.h"
 
-#include "SimulatorCommandLine.h"
+#include "simulator/SimulatorCommandLine.h"
 
 #include <QCommandLineParser>
 

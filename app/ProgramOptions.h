@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimulatedUsb.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DebugUnit.h"
-#include "FitTexts.h"
+#include "service/DebugUnit.h"
+#include "widgets/FitTexts.h"
 #include "MainUnit.h"
-#include "PassUnit.h"
+#include "service/PassUnit.h"
 #include "StatusUnit.h"
 #include "SysInfoUnit.h"
 

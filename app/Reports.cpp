@@ -4,7 +4,7 @@
 #include "MainUnit.h"
 
 #include "PrintedReport.h"
-#include "SpreadsheetDriver.h"
+#include "platform/spreadsheet/SpreadsheetDriver.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -1,10 +1,10 @@
 #include "ResultView.h"
 
-#include "ExchangeState.h"
-#include "RawPaneText.h"
-#include "ResultWindow.h"
-#include "TextEmphasis.h"
-#include "UserPort.h"
+#include "protocol/ExchangeState.h"
+#include "widgets/RawPaneText.h"
+#include "journal/ResultWindow.h"
+#include "widgets/TextEmphasis.h"
+#include "protocol/UserPort.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "JournalFind.h"
-#include "JournalFile.h"
+#include "journal/JournalFind.h"
+#include "journal/JournalFile.h"
 #include "ui_ResultView.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "StatusUnit.h"
 
-#include "WindowFont.h"
+#include "widgets/WindowFont.h"
 
 #include <QLabel>
 #include <QProgressBar>

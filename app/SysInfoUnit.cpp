@@ -1,11 +1,11 @@
 #include "SysInfoUnit.h"
 
-#include "WindowFont.h"
-#include "DialogProvider.h"
-#include "Functions.h"
+#include "widgets/WindowFont.h"
+#include "widgets/DialogProvider.h"
+#include "platform/functions/Functions.h"
 #include "Glyphs.h"
-#include "IdentityDisplay.h"
-#include "Packets.h"
+#include "protocol/IdentityDisplay.h"
+#include "protocol/Packets.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
-#include "DialogProvider.h"
+#include "widgets/DialogProvider.h"
 #include "ProgramWindows.h"
 #include "ProgramOptions.h"
-#include "SimulatedUsb.h"
+#include "simulator/SimulatedUsb.h"
 #include "Translations.h"
-#include "LibusbUsbXpress.h"
+#include "platform/usbxpress/LibusbUsbXpress.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DeviceLink.h"
-#include "ExchangeEngine.h"
-#include "IdentityDisplay.h"
-#include "JournalSearch.h"
-#include "UserPort.h"
+#include "protocol/DeviceLink.h"
+#include "protocol/ExchangeEngine.h"
+#include "protocol/IdentityDisplay.h"
+#include "journal/JournalSearch.h"
+#include "protocol/UserPort.h"
 
 #include <QTemporaryDir>
 

@@ -26,8 +26,8 @@ private:
     QElapsedTimer m_timer;
 };
 
-#include "JournalFile.h"
-#include "JournalGenerator.h"
+#include "journal/JournalFile.h"
+#include "simulator/JournalGenerator.h"
 
 // A journal file of lines lines of generated journal content, as a search
 // leaves it.

@@ -3,8 +3,8 @@
 // Usage: bench_decoding [LINES]
 
 #include "BenchSupport.h"
-#include "JournalFile.h"
-#include "JournalGenerator.h"
+#include "journal/JournalFile.h"
+#include "simulator/JournalGenerator.h"
 
 #include <QTemporaryDir>
 

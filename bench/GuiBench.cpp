@@ -5,10 +5,10 @@
 
 #include "BenchSupport.h"
 #include "SilentDialogs.h"
-#include "JournalGenerator.h"
-#include "ProgramWindows.h"
-#include "ResultView.h"
-#include "SimulatedUsb.h"
+#include "simulator/JournalGenerator.h"
+#include "app/ProgramWindows.h"
+#include "app/ResultView.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <QApplication>
 #include <QDir>

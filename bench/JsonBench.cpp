@@ -7,8 +7,8 @@
 
 #include "BenchReader.h"
 #include "BenchSupport.h"
-#include "JsonLines.h"
-#include "SimulatedUsb.h"
+#include "cli/JsonLines.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -7,11 +7,11 @@
 // Usage: bench_navigation [LINES] [DOCUMENTS]
 
 #include "BenchSupport.h"
-#include "Codecs.h"
-#include "DocumentIndex.h"
-#include "JournalFind.h"
-#include "JournalGenerator.h"
-#include "ResultWindow.h"
+#include "protocol/Codecs.h"
+#include "journal/DocumentIndex.h"
+#include "journal/JournalFind.h"
+#include "simulator/JournalGenerator.h"
+#include "journal/ResultWindow.h"
 
 #include <QTemporaryDir>
 

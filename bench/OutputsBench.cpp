@@ -4,9 +4,9 @@
 // Usage: bench_outputs [LINES] [PDF_PATH]   (the PDF is kept when a path is given)
 
 #include "BenchSupport.h"
-#include "JournalFile.h"
-#include "JournalGenerator.h"
-#include "PrintedReport.h"
+#include "journal/JournalFile.h"
+#include "simulator/JournalGenerator.h"
+#include "app/PrintedReport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 // Usage: bench_paging [LINES]
 
 #include "BenchSupport.h"
-#include "JournalFile.h"
-#include "ResultWindow.h"
+#include "journal/JournalFile.h"
+#include "journal/ResultWindow.h"
 
 #include <QTemporaryDir>
 

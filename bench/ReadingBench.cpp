@@ -6,9 +6,9 @@
 
 #include "BenchReader.h"
 #include "BenchSupport.h"
-#include "JournalSearch.h"
-#include "SimulatedUsb.h"
-#include "UserPort.h"
+#include "journal/JournalSearch.h"
+#include "simulator/SimulatedUsb.h"
+#include "protocol/UserPort.h"
 
 #include <QCoreApplication>
 

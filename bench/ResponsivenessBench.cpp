@@ -9,9 +9,9 @@
 
 #include "BenchSupport.h"
 #include "SilentDialogs.h"
-#include "ProgramWindows.h"
-#include "SimulatedUsb.h"
-#include "StatusUnit.h"
+#include "app/ProgramWindows.h"
+#include "simulator/SimulatedUsb.h"
+#include "app/StatusUnit.h"
 
 #include <QApplication>
 #include <QDir>

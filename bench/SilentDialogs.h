@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogProvider.h"
+#include "widgets/DialogProvider.h"
 
 // The benchmarks' user: every box passes unseen, every question is No and
 // every file or printer dialog is cancelled.

@@ -8,11 +8,11 @@
 //        bench_window_read --side window|reader DOCUMENTS LATENCY_US
 
 #include "BenchSupport.h"
-#include "ConsolePort.h"
-#include "DialogProvider.h"
-#include "HeadlessReader.h"
-#include "ProgramWindows.h"
-#include "SimulatedUsb.h"
+#include "cli/ConsolePort.h"
+#include "widgets/DialogProvider.h"
+#include "cli/HeadlessReader.h"
+#include "app/ProgramWindows.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <QApplication>
 #include <QDir>

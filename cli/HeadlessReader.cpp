@@ -2,12 +2,12 @@
 
 #include "JsonLines.h"
 
-#include "CodecErrors.h"
-#include "DeviceLink.h"
-#include "ExchangeEngine.h"
-#include "IdentityDisplay.h"
-#include "JournalSearch.h"
-#include "UserPort.h"
+#include "protocol/CodecErrors.h"
+#include "protocol/DeviceLink.h"
+#include "protocol/ExchangeEngine.h"
+#include "protocol/IdentityDisplay.h"
+#include "journal/JournalSearch.h"
+#include "protocol/UserPort.h"
 
 #include <QElapsedTimer>
 

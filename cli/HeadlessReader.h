@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExchangeState.h"
+#include "protocol/ExchangeState.h"
 #include "ReaderOptions.h"
 
 #include <cstdio>

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "Codecs.h"
-#include "DeviceCharset.h"
-#include "LineDecoding.h"
+#include "protocol/Codecs.h"
+#include "protocol/DeviceCharset.h"
+#include "journal/LineDecoding.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DocumentIndex.h"
-#include "JournalFile.h"
+#include "journal/DocumentIndex.h"
+#include "journal/JournalFile.h"
 
 #include <QByteArray>
 #include <QList>

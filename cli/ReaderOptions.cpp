@@ -1,7 +1,7 @@
 #include "ReaderOptions.h"
 
-#include "Codecs.h"
-#include "SimulatorCommandLine.h"
+#include "protocol/Codecs.h"
+#include "simulator/SimulatorCommandLine.h"
 
 #include <QCommandLineParser>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SIUSBXP.h"
+#include "protocol/SIUSBXP.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 #include "ConsolePort.h"
 #include "HeadlessReader.h"
 #include "ReaderOptions.h"
-#include "SimulatedUsb.h"
+#include "simulator/SimulatedUsb.h"
 #include "TracingUsb.h"
-#include "LibusbUsbXpress.h"
+#include "platform/usbxpress/LibusbUsbXpress.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

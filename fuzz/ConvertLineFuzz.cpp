@@ -1,7 +1,7 @@
 // Any raw line decoded both ways; the two must agree.
-#include "ExchangeState.h"
+#include "protocol/ExchangeState.h"
 #include "FuzzSupport.h"
-#include "LineDecoding.h"
+#include "journal/LineDecoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

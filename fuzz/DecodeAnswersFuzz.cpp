@@ -1,7 +1,7 @@
 // Every answer record decoded from any frame, and the identity shown from it.
-#include "CodecErrors.h"
+#include "protocol/CodecErrors.h"
 #include "FuzzSupport.h"
-#include "IdentityDisplay.h"
+#include "protocol/IdentityDisplay.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

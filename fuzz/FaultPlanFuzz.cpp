@@ -1,5 +1,5 @@
 // The fault plan's text form, whatever is typed.
-#include "FaultPlan.h"
+#include "simulator/FaultPlan.h"
 #include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

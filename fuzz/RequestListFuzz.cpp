@@ -1,9 +1,9 @@
 // A search fed arbitrary answer frames by a link that reads them from the
 // fuzzer's bytes: it must end, and write only whole lines it was sent.
 #include "FuzzSupport.h"
-#include "LineDecoding.h"
-#include "RequestListExchange.h"
-#include "UserPort.h"
+#include "journal/LineDecoding.h"
+#include "protocol/RequestListExchange.h"
+#include "protocol/UserPort.h"
 
 #include <algorithm>
 

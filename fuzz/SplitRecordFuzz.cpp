@@ -1,7 +1,7 @@
 // Document-lines answers of any content cut into lines and decoded.
-#include "ExchangeState.h"
+#include "protocol/ExchangeState.h"
 #include "FuzzSupport.h"
-#include "LineDecoding.h"
+#include "journal/LineDecoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

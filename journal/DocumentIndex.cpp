@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "Codecs.h"
+#include "protocol/Codecs.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Packets.h"
+#include "protocol/Packets.h"
 
 #include <QFile>
 #include <QString>

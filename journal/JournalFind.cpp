@@ -1,6 +1,6 @@
 #include "JournalFind.h"
 
-#include "DeviceCharset.h"
+#include "protocol/DeviceCharset.h"
 #include "JournalTexts.h"
 #include "LineDecoding.h"
 

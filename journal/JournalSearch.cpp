@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 
-#include "Codecs.h"
+#include "protocol/Codecs.h"
 #include "FileNaming.h"
-#include "IdentityDisplay.h"
+#include "protocol/IdentityDisplay.h"
 #include "LineDecoding.h"
-#include "UserPort.h"
+#include "protocol/UserPort.h"
 
 #include <QDir>
 #include <QTime>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AnswerHandlers.h"
+#include "protocol/AnswerHandlers.h"
 #include "DocumentIndex.h"
 #include "JournalFile.h"
-#include "RequestListExchange.h"
+#include "protocol/RequestListExchange.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceCharset.h"
+#include "protocol/DeviceCharset.h"
 
 #include <QByteArrayView>
 #include <QChar>

@@ -1,9 +1,9 @@
 #include "LineDecoding.h"
 
-#include "Codecs.h"
-#include "DeviceCharset.h"
+#include "protocol/Codecs.h"
+#include "protocol/DeviceCharset.h"
 #include "JournalTexts.h"
-#include "Packets.h"
+#include "protocol/Packets.h"
 
 #include <array>
 

@@ -1,13 +1,13 @@
 #include "DebugUnit.h"
 
-#include "WindowFont.h"
-#include "CodecErrors.h"
-#include "DeviceCharset.h"
-#include "RawPaneText.h"
-#include "DialogProvider.h"
-#include "Functions.h"
-#include "FunctionUnit.h"
-#include "TextEmphasis.h"
+#include "widgets/WindowFont.h"
+#include "protocol/CodecErrors.h"
+#include "protocol/DeviceCharset.h"
+#include "widgets/RawPaneText.h"
+#include "widgets/DialogProvider.h"
+#include "platform/functions/Functions.h"
+#include "protocol/FunctionUnit.h"
+#include "widgets/TextEmphasis.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "PassUnit.h"
 
-#include "WindowFont.h"
-#include "DialogProvider.h"
-#include "Packets.h"
+#include "widgets/WindowFont.h"
+#include "widgets/DialogProvider.h"
+#include "protocol/Packets.h"
 
 #include <QScreen>
 #include <QApplication>

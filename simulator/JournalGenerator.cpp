@@ -1,7 +1,7 @@
 #include "JournalGenerator.h"
 
-#include "Codecs.h"
-#include "DeviceCharset.h"
+#include "protocol/Codecs.h"
+#include "protocol/DeviceCharset.h"
 
 #include <QStringList>
 

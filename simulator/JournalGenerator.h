@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QDate>
 
-#include "ExchangeState.h"
+#include "protocol/ExchangeState.h"
 
 #include <vector>
 

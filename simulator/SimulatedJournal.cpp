@@ -1,7 +1,7 @@
 #include "SimulatedJournal.h"
 
-#include "Codecs.h"
-#include "WireOrder.h"
+#include "protocol/Codecs.h"
+#include "protocol/WireOrder.h"
 
 #include <QTime>
 

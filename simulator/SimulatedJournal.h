@@ -1,7 +1,7 @@
 #pragma once
 
 #include "JournalGenerator.h"
-#include "Packets.h"
+#include "protocol/Packets.h"
 
 #include <QByteArray>
 

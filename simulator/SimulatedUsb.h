@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FaultPlan.h"
-#include "DeviceLink.h"
-#include "SIUSBXP.h"
+#include "protocol/DeviceLink.h"
+#include "protocol/SIUSBXP.h"
 #include "SimClock.h"
 #include "SimulatedJournal.h"
 

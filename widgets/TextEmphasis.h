@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Emphasis.h"
+#include "journal/Emphasis.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "Functions.h"
 
-#include "CodecErrors.h"
-#include "Codecs.h"
+#include "protocol/CodecErrors.h"
+#include "protocol/Codecs.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DeviceMatch.h"
-#include "SIUSBXP.h"
+#include "protocol/SIUSBXP.h"
 
 #include <QList>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "Codecs.h"
-#include "Controls.h"
-#include "GuiRig.h"
-#include "LineDecoding.h"
-#include "RawPaneText.h"
-#include "StatusUnit.h"
+#include "protocol/Codecs.h"
+#include "tests/support/Controls.h"
+#include "tests/support/GuiRig.h"
+#include "journal/LineDecoding.h"
+#include "widgets/RawPaneText.h"
+#include "app/StatusUnit.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

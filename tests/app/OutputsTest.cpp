@@ -1,9 +1,9 @@
-#include "Controls.h"
-#include "GuiRig.h"
-#include "LineDecoding.h"
-#include "PrintedReport.h"
-#include "SmallFileSystem.h"
-#include "SpreadsheetDriver.h"
+#include "tests/support/Controls.h"
+#include "tests/support/GuiRig.h"
+#include "journal/LineDecoding.h"
+#include "app/PrintedReport.h"
+#include "tests/support/SmallFileSystem.h"
+#include "platform/spreadsheet/SpreadsheetDriver.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 // The two programs as a user and a packager meet them: their command lines,
 // Qt's own options, their manual pages and what the readers of their output
 // expect.
-#include "ProgramOptions.h"
+#include "app/ProgramOptions.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,8 +1,8 @@
-#include "Codecs.h"
-#include "Controls.h"
-#include "GuiRig.h"
-#include "RawPaneText.h"
-#include "DeviceCharset.h"
+#include "protocol/Codecs.h"
+#include "tests/support/Controls.h"
+#include "tests/support/GuiRig.h"
+#include "widgets/RawPaneText.h"
+#include "protocol/DeviceCharset.h"
 
 #include <QAbstractButton>
 #include <QApplication>

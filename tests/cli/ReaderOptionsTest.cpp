@@ -1,4 +1,4 @@
-#include "ReaderOptions.h"
+#include "cli/ReaderOptions.h"
 
 #include <gtest/gtest.h>
 

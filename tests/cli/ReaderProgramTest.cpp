@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QStringList>
 
-#include "SmallFileSystem.h"
+#include "tests/support/SmallFileSystem.h"
 
 #include <gtest/gtest.h>
 

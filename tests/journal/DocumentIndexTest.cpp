@@ -1,6 +1,6 @@
-#include "Codecs.h"
-#include "DocumentIndex.h"
-#include "SearchRig.h"
+#include "protocol/Codecs.h"
+#include "journal/DocumentIndex.h"
+#include "tests/support/SearchRig.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "JournalFile.h"
-#include "LineDecoding.h"
-#include "ResultWindow.h"
+#include "journal/JournalFile.h"
+#include "journal/LineDecoding.h"
+#include "journal/ResultWindow.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "JournalFind.h"
-#include "JournalGenerator.h"
-#include "LineDecoding.h"
+#include "journal/JournalFind.h"
+#include "simulator/JournalGenerator.h"
+#include "journal/LineDecoding.h"
 
 #include <QTemporaryDir>
 

@@ -1,12 +1,12 @@
-#include "Codecs.h"
-#include "ExchangeEngine.h"
-#include "FileNaming.h"
-#include "IdentityDisplay.h"
-#include "JournalSearch.h"
-#include "LineDecoding.h"
-#include "SearchRig.h"
-#include "SmallFileSystem.h"
-#include "TestRig.h"
+#include "protocol/Codecs.h"
+#include "protocol/ExchangeEngine.h"
+#include "journal/FileNaming.h"
+#include "protocol/IdentityDisplay.h"
+#include "journal/JournalSearch.h"
+#include "journal/LineDecoding.h"
+#include "tests/support/SearchRig.h"
+#include "tests/support/SmallFileSystem.h"
+#include "tests/support/TestRig.h"
 
 #include <QFile>
 #include <QTemporaryDir>

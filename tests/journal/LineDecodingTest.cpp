@@ -1,8 +1,8 @@
-#include "DeviceCharset.h"
-#include "Emphasis.h"
-#include "FileNaming.h"
-#include "LineDecoding.h"
-#include "Packets.h"
+#include "protocol/DeviceCharset.h"
+#include "journal/Emphasis.h"
+#include "journal/FileNaming.h"
+#include "journal/LineDecoding.h"
+#include "protocol/Packets.h"
 
 #include <map>
 

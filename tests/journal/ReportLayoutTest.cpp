@@ -1,4 +1,4 @@
-#include "ReportLayout.h"
+#include "journal/ReportLayout.h"
 
 #include <QRegularExpression>
 #include <QSet>

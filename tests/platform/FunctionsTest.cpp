@@ -1,6 +1,6 @@
-#include "CodecErrors.h"
-#include "Codecs.h"
-#include "Functions.h"
+#include "protocol/CodecErrors.h"
+#include "protocol/Codecs.h"
+#include "platform/functions/Functions.h"
 
 #include <gtest/gtest.h>
 

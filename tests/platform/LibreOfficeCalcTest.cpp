@@ -1,4 +1,4 @@
-#include "SpreadsheetDriver.h"
+#include "platform/spreadsheet/SpreadsheetDriver.h"
 
 #include <QCoreApplication>
 #include <QDir>

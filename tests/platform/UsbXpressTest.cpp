@@ -1,6 +1,6 @@
-#include "DeviceMatch.h"
-#include "LibusbUsbXpress.h"
-#include "ReceiveBuffer.h"
+#include "platform/usbxpress/DeviceMatch.h"
+#include "platform/usbxpress/LibusbUsbXpress.h"
+#include "platform/usbxpress/ReceiveBuffer.h"
 
 #include <libusb.h>
 

@@ -1,6 +1,6 @@
-#include "CodecErrors.h"
-#include "Codecs.h"
-#include "FunctionUnit.h"
+#include "protocol/CodecErrors.h"
+#include "protocol/Codecs.h"
+#include "protocol/FunctionUnit.h"
 
 #include <gtest/gtest.h>
 

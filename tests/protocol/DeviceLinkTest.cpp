@@ -1,5 +1,5 @@
-#include "DeviceLink.h"
-#include "RecordingPort.h"
+#include "protocol/DeviceLink.h"
+#include "tests/support/RecordingPort.h"
 
 #include <gtest/gtest.h>
 

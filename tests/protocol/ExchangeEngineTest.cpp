@@ -1,8 +1,8 @@
-#include "Codecs.h"
-#include "ExchangeEngine.h"
-#include "FrameBuilder.h"
-#include "ScriptedLink.h"
-#include "TestRig.h"
+#include "protocol/Codecs.h"
+#include "protocol/ExchangeEngine.h"
+#include "tests/support/FrameBuilder.h"
+#include "tests/support/ScriptedLink.h"
+#include "tests/support/TestRig.h"
 
 #include <gtest/gtest.h>
 

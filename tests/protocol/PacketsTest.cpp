@@ -1,6 +1,6 @@
-#include "Codecs.h"
-#include "FrameBuilder.h"
-#include "Packets.h"
+#include "protocol/Codecs.h"
+#include "tests/support/FrameBuilder.h"
+#include "protocol/Packets.h"
 
 #include <gtest/gtest.h>
 

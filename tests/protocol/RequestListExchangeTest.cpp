@@ -1,8 +1,8 @@
-#include "FrameBuilder.h"
-#include "LineDecoding.h"
-#include "RequestListExchange.h"
-#include "ScriptedLink.h"
-#include "TestRig.h"
+#include "tests/support/FrameBuilder.h"
+#include "journal/LineDecoding.h"
+#include "protocol/RequestListExchange.h"
+#include "tests/support/ScriptedLink.h"
+#include "tests/support/TestRig.h"
 
 #include <gtest/gtest.h>
 

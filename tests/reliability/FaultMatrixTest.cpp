@@ -1,5 +1,5 @@
-#include "ExchangeEngine.h"
-#include "SearchRig.h"
+#include "protocol/ExchangeEngine.h"
+#include "tests/support/SearchRig.h"
 
 #include <gtest/gtest.h>
 

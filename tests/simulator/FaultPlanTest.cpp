@@ -1,4 +1,4 @@
-#include "FaultPlan.h"
+#include "simulator/FaultPlan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Codecs.h"
-#include "FrameBuilder.h"
-#include "JournalGenerator.h"
-#include "SimulatedJournal.h"
-#include "SimulatedUsb.h"
+#include "protocol/Codecs.h"
+#include "tests/support/FrameBuilder.h"
+#include "simulator/JournalGenerator.h"
+#include "simulator/SimulatedJournal.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <gtest/gtest.h>
 

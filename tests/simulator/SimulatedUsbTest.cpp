@@ -1,7 +1,7 @@
-#include "DeviceLink.h"
-#include "FrameBuilder.h"
-#include "RecordingPort.h"
-#include "SimulatedUsb.h"
+#include "protocol/DeviceLink.h"
+#include "tests/support/FrameBuilder.h"
+#include "tests/support/RecordingPort.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "EmulatedBridgeChip.h"
 
-#include "AnswerFaults.h"
+#include "simulator/AnswerFaults.h"
 
 #include <QDir>
 #include <QFile>

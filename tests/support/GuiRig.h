@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Controls.h"
-#include "ProgramWindows.h"
+#include "app/ProgramWindows.h"
 #include "ScriptedDialogs.h"
-#include "SimulatedUsb.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <QCoreApplication>
 #include <QDir>

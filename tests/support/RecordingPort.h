@@ -1,8 +1,8 @@
 #pragma once
 
-#include "IdentityDisplay.h"
-#include "Packets.h"
-#include "UserPort.h"
+#include "protocol/IdentityDisplay.h"
+#include "protocol/Packets.h"
+#include "protocol/UserPort.h"
 
 #include <QString>
 #include <QStringList>

@@ -10,11 +10,11 @@
 // the start, the middle and the end of a long result in both device types,
 // and the window at its smallest.
 
-#include "FindBar.h"
-#include "ProgramWindows.h"
+#include "app/FindBar.h"
+#include "app/ProgramWindows.h"
 #include "ScriptedDialogs.h"
-#include "SimulatedUsb.h"
-#include "Translations.h"
+#include "simulator/SimulatedUsb.h"
+#include "app/Translations.h"
 
 #include <QApplication>
 #include <QDir>

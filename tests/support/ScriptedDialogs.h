@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogProvider.h"
+#include "widgets/DialogProvider.h"
 
 #include <QPrinter>
 #include <QStringList>

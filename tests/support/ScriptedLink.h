@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Packets.h"
-#include "SIUSBXP.h"
+#include "protocol/Packets.h"
+#include "protocol/SIUSBXP.h"
 
 #include <QByteArray>
 

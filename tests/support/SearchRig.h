@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ExchangeEngine.h"
-#include "FileNaming.h"
-#include "IdentityDisplay.h"
-#include "JournalSearch.h"
-#include "LineDecoding.h"
+#include "protocol/ExchangeEngine.h"
+#include "journal/FileNaming.h"
+#include "protocol/IdentityDisplay.h"
+#include "journal/JournalSearch.h"
+#include "journal/LineDecoding.h"
 #include "TestRig.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AnswerHandlers.h"
-#include "DeviceLink.h"
-#include "ExchangeState.h"
+#include "protocol/AnswerHandlers.h"
+#include "protocol/DeviceLink.h"
+#include "protocol/ExchangeState.h"
 #include "RecordingPort.h"
-#include "SimulatedUsb.h"
+#include "simulator/SimulatedUsb.h"
 
 #include <memory>
 

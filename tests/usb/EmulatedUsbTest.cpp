@@ -1,11 +1,11 @@
-#include "DocumentIndex.h"
-#include "EmulatedBridgeChip.h"
-#include "ExchangeEngine.h"
-#include "FileNaming.h"
-#include "IdentityDisplay.h"
-#include "JournalSearch.h"
-#include "LibusbUsbXpress.h"
-#include "UserPort.h"
+#include "journal/DocumentIndex.h"
+#include "tests/support/EmulatedBridgeChip.h"
+#include "protocol/ExchangeEngine.h"
+#include "journal/FileNaming.h"
+#include "protocol/IdentityDisplay.h"
+#include "journal/JournalSearch.h"
+#include "platform/usbxpress/LibusbUsbXpress.h"
+#include "protocol/UserPort.h"
 
 #include <QDir>
 #include <QDirIterator>
