@@ -96,7 +96,7 @@ void TMainForm::ExcelBtnClick()
 
 void TMainForm::PrintBtnClick()
 {
-    if (Search.SearchType <= NoSearchType) {
+    if (Search.SearchType == SearchRequest::Mode::None) {
         m_port.messageBox(UserPort::Box::Warning, tr("Please make new search"));
         return;
     }

@@ -230,7 +230,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         port.setFindEnabled(false);
         port.showBusyPointer();
         m_requests.StrList.clear();
-        m_state.SearchType = SearchByNumbers;
+        m_state.SearchType = SearchRequest::Mode::ByNumbers;
         const qint32 from = *toInt32(request.fromNumber);
         const qint32 to = *toInt32(request.toNumber);
         m_requests.FromDoc = quint32(from);
@@ -246,7 +246,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         m_state.StartDT = QDateTime::currentDateTime();
         port.setFindEnabled(false);
         m_requests.StrList.clear();
-        m_state.SearchType = SearchByDates;
+        m_state.SearchType = SearchRequest::Mode::ByDates;
         m_state.FromDate = request.fromDate;
         m_state.FromTime = request.fromTime;
         m_state.ToDate = request.toDate;
@@ -277,7 +277,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         port.setFindEnabled(false);
         m_state.Title = QCoreApplication::translate("ejournal", "all stored documents");
         m_requests.StrList.clear();
-        m_state.SearchType = SearchAll;
+        m_state.SearchType = SearchRequest::Mode::All;
         m_requests.FromDoc = 0;
         m_requests.ToDoc = count - 1;
         if (count > LargeAllCount && showOnScreen && request.askBeforeLargeAll) {
@@ -301,7 +301,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
     case SearchRequest::Mode::None:
         break;
     }
-    m_state.SearchType = NoSearchType;
+    m_state.SearchType = SearchRequest::Mode::None;
     port.messageBox(UserPort::Box::Warning, QCoreApplication::translate("ejournal", "Please choose type of serching"));
     return false;
 }
@@ -309,17 +309,17 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
 qint64 JournalSearch::documentCount(const SearchRequest &request) const
 {
     switch (m_state.SearchType) {
-    case SearchByNumbers: {
+    case SearchRequest::Mode::ByNumbers: {
         const auto from = toInt32(request.fromNumber);
         const auto to = toInt32(request.toNumber);
         return from && to ? qint64(*to) - qint64(*from) + 1 : 0;
     }
-    case SearchByDates: {
+    case SearchRequest::Mode::ByDates: {
         // Compared as signed numbers, like the list the answer built.
         const data_122 &r = m_ctx.records.Data122;
         return qint64(qint32(r.last_doc)) - qint64(qint32(r.first_doc)) + 1;
     }
-    case SearchAll:
+    case SearchRequest::Mode::All:
         return m_ctx.records.Data132.doc_count;
     default:
         return 0;

@@ -41,13 +41,13 @@ public:
     virtual void uncheckShowOnScreen() {}
 };
 
-// The values SearchType takes.
-enum : int { NoSearchType = 0, SearchByNumbers = 1, SearchByDates = 2, SearchAll = 3 };
 
 // The search fields of the main window.
 struct SearchState
 {
-    int SearchType = NoSearchType; // the mode of the last search
+    // The mode of the last search (the design's 0 to 3, in the order of
+    // SearchRequest::Mode).
+    SearchRequest::Mode SearchType = SearchRequest::Mode::None;
     QString Title;
     QDate FromDate, ToDate;
     QTime FromTime, ToTime;

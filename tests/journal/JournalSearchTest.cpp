@@ -50,7 +50,7 @@ TEST(JournalSearch, ByNumbersWritesTheJournalAndTheSummary)
     const qint64 lines = rig.lineCount(5, 6);
     EXPECT_EQ(rig.searchState.journal.JournalLineCount, lines);
     EXPECT_EQ(rig.view.summary, QStringLiteral("Found 2 documents, %1 lines, about 1 pages").arg(lines));
-    EXPECT_EQ(rig.searchState.SearchType, 1);
+    EXPECT_EQ(rig.searchState.SearchType, SearchRequest::Mode::ByNumbers);
     EXPECT_EQ(rig.searchState.Title, QStringLiteral("from document 5 to document 6"));
     EXPECT_EQ(rig.view.elapsed, QStringLiteral("00:00:00"));
     // Order of the finishing steps: range before the window, "Done" last.
