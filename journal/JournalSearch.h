@@ -41,7 +41,6 @@ public:
     virtual void uncheckShowOnScreen() {}
 };
 
-
 // The search fields of the main window.
 struct SearchState
 {
