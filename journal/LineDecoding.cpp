@@ -70,7 +70,7 @@ QList<QByteArray> SplitJournalRecord(const data_124 &answer, int LineWidth)
     for (int r = 0; r < rows; ++r) {
         QByteArray line(LineWidth, ' ');
         for (int k = 0; k < LineWidth; ++k) {
-            const quint8 b = answer.content[std::size_t(r * LineWidth + k)];
+            const quint8 b = answer.content[std::size_t(r) * std::size_t(LineWidth) + std::size_t(k)];
             if (b == 0xFF)
                 line[k] = '.';
             else if (b >= 0x20 || b == quint8(LogoMark) || b == quint8(SecondGraphicMark))

@@ -178,7 +178,7 @@ SimulatedJournal::Reply SimulatedJournal::documentLines(quint32 number, quint16 
     AppendBE<quint16>(payload, first);
     payload.append(char(rows));
     for (int k = 0; k < rows; ++k)
-        payload.append(d.lines[std::size_t(first + k)]);
+        payload.append(d.lines[std::size_t(first) + std::size_t(k)]);
     return {successFrame(CmdDocumentLines, payload), 0};
 }
 
