@@ -495,7 +495,6 @@ void TMainForm::SpeedButton1Click()
 void TMainForm::clearResultPanes()
 {
     ResultPanes->clear();
-    m_hit = {};
     ResultFindBar->say(QString());
 }
 

@@ -165,8 +165,7 @@ private:
 
     bool m_reading = false;        // the Find click is reading (setReading)
     bool m_closeRequested = false; // closed during the read: close once it has ended
-    JournalHit m_hit;              // the last find's hit
-    QString m_hitText;
+    QString m_hitText;             // the text of the last find; its hit is the view's
 
     TDebugForm *DebugForm = nullptr;
     TSysInfoForm *SysInfoForm = nullptr;

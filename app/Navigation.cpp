@@ -103,9 +103,10 @@ void TMainForm::findInResult(const QString &text, bool backwards)
     const JournalFinder finder(text, Search.journal.lineWidth);
     // Go on from the last hit of the same text; a new text starts at the top
     // of what is on screen.
-    const bool goOn = m_hit.found() && text == m_hitText;
-    const qint64 line = goOn ? m_hit.line : qMax<qint64>(0, topJournalLine());
-    const int column = goOn ? m_hit.column : (backwards ? 0 : -1);
+    const JournalHit &last = ResultPanes->hit();
+    const bool goOn = last.found() && text == m_hitText;
+    const qint64 line = goOn ? last.line : qMax<qint64>(0, topJournalLine());
+    const int column = goOn ? last.column : (backwards ? 0 : -1);
     JournalHit hit;
     try {
         hit = backwards ? finder.previous(Search.journal, line, column) : finder.next(Search.journal, line, column);
@@ -115,14 +116,12 @@ void TMainForm::findInResult(const QString &text, bool backwards)
     }
     m_hitText = text;
     if (!hit.found()) {
-        m_hit = {};
-        ResultPanes->setHit(m_hit);
+        ResultPanes->setHit({});
         ResultFindBar->say(tr("not found"));
         return;
     }
-    m_hit = hit;
     ResultFindBar->say(hit.wrapped ? (backwards ? tr("from the end") : tr("from the top")) : QString());
-    ResultPanes->setHit(m_hit);
+    ResultPanes->setHit(hit);
     ResultPanes->showJournalLine(hit.line, HitContextLines, false);
 }
 

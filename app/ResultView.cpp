@@ -288,11 +288,7 @@ void ResultView::showJournalLine(qint64 line, int context, bool atTop)
 {
     const WindowSpan span = JournalWindowSpan(m_windowFirst, m_journal ? m_journal->JournalLineCount : 0);
     if (m_windowFirst < 0 || line < span.first || line > span.last) {
-        const int position = ClampToInt(qMax<qint64>(0, line - context));
-        if (OriginalScrollBar->value() != position)
-            OriginalScrollBar->setValue(position); // loads the window
-        else
-            ShowJournalWindow(position);
+        loadWindowAt(ClampToInt(qMax<qint64>(0, line - context)));
     }
     if (m_windowFirst < 0)
         return;
@@ -313,9 +309,13 @@ void ResultView::loadAround(qint64 line)
     const bool roomBelow = span.last - line >= Room || span.last == count - 1;
     if (m_windowFirst >= 0 && line >= span.first && line <= span.last && roomAbove && roomBelow)
         return;
-    const int position = ClampToInt(qMax<qint64>(0, line - JournalWindowLines / 2));
+    loadWindowAt(ClampToInt(qMax<qint64>(0, line - JournalWindowLines / 2)));
+}
+
+void ResultView::loadWindowAt(int position)
+{
     if (OriginalScrollBar->value() != position)
-        OriginalScrollBar->setValue(position); // loads the window
+        OriginalScrollBar->setValue(position); // OriginalScrollBarChange loads it
     else
         ShowJournalWindow(position);
 }
@@ -352,12 +352,10 @@ void ResultView::showBottom(qint64 line)
 
 void ResultView::showEnd()
 {
-    const int last = OriginalScrollBar->maximum();
-    if (OriginalScrollBar->value() != last)
-        OriginalScrollBar->setValue(last);
-    else if (m_windowFirst < 0
-             || JournalWindowSpan(m_windowFirst, m_journal->JournalLineCount).last < m_journal->JournalLineCount - 1)
-        ShowJournalWindow(last);
+    const qint64 count = m_journal->JournalLineCount;
+    const bool endShown = m_windowFirst >= 0 && JournalWindowSpan(m_windowFirst, count).last == count - 1;
+    if (!endShown || OriginalScrollBar->value() != OriginalScrollBar->maximum())
+        loadWindowAt(OriginalScrollBar->maximum());
     ConvertMemo->verticalScrollBar()->setValue(ConvertMemo->verticalScrollBar()->maximum());
     announceTop();
 }

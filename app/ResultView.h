@@ -47,6 +47,7 @@ public:
     void showJournalLine(qint64 line, int context, bool atTop);
     // The found text, marked in "Decoded" while its line is on screen.
     void setHit(const JournalHit &hit);
+    const JournalHit &hit() const { return m_hit; }
 
     // The diagnostic window edits the panes while it is open.
     QTextEdit *originalPane() const { return DataMemo; }
@@ -77,6 +78,9 @@ private:
     int wholeRowsInView(const QTextEdit *pane) const;
     bool lineInView(const QTextEdit *pane, int line) const;
     void showLineAtTop(QTextEdit *pane, int line);
+    // The window at position: the scroll bar moved there, which loads it,
+    // or loaded again when the bar is there already.
+    void loadWindowAt(int position);
     // The window around line loaded, unless the panes hold enough of it.
     void loadAround(qint64 line);
     // The journal line at the top (or at the bottom), in whichever window

@@ -2,16 +2,20 @@
 
 #include "widgets/DialogProvider.h"
 
-// The benchmarks' user: every box passes unseen, every question is No and
-// every file or printer dialog is cancelled.
+// The benchmarks' user: every box passes unseen, every question gets the
+// same answer (No unless told) and every file or printer dialog is cancelled.
 class SilentDialogs final : public DialogProvider
 {
 public:
+    explicit SilentDialogs(bool answer = false) : m_answer(answer) {}
     void message(QWidget *, UserPort::Box, const QString &) override {}
-    bool question(QWidget *, const QString &) override { return false; }
+    bool question(QWidget *, const QString &) override { return m_answer; }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override
     {
         return {};
     }
     bool choosePrinter(QWidget *, QPrinter &) override { return false; }
+
+private:
+    bool m_answer;
 };

@@ -9,7 +9,7 @@
 
 #include "BenchSupport.h"
 #include "cli/ConsolePort.h"
-#include "widgets/DialogProvider.h"
+#include "SilentDialogs.h"
 #include "cli/HeadlessReader.h"
 #include "app/ProgramWindows.h"
 #include "simulator/SimulatedUsb.h"
@@ -26,19 +26,6 @@
 #include <cstdlib>
 
 namespace {
-
-// Every box passes unseen; the question before a large read is Yes.
-class YesDialogs final : public DialogProvider
-{
-public:
-    void message(QWidget *, UserPort::Box, const QString &) override {}
-    bool question(QWidget *, const QString &) override { return true; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    bool choosePrinter(QWidget *, QPrinter &) override { return false; }
-};
 
 SimulatorOptions simulator(quint32 documents, qint64 latencyUs)
 {
@@ -57,7 +44,7 @@ int windowSide(int argc, char *argv[], quint32 documents, qint64 latencyUs)
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     SimulatedUsb usb(simulator(documents, latencyUs));
-    YesDialogs dialogs;
+    SilentDialogs dialogs(true); // Yes to the question before a large read
     ProgramWindows windows(usb, dialogs, true);
     TMainForm &main = windows.MainForm;
     main.show();

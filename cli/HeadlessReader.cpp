@@ -72,38 +72,39 @@ SearchRequest::Mode searchMode(ReaderOptions::Verb verb)
     }
 }
 
-// 0, or the errno of the failed write.
-int printIdentity(FILE *out, const IdentityTexts &t)
+// The identity's fields: the text's label and the JSON name of each.
+struct IdentityField
 {
-    const std::pair<const char *, const QString *> rows[] = {
-        {IdentityLabels::InitDate, &t.initDate},
-        {IdentityLabels::InitTime, &t.initTime},
-        {IdentityLabels::FiscalMemory, &t.fiscalMemory},
-        {IdentityLabels::ClientNumber, &t.clientNumber},
-        {IdentityLabels::StoredDocuments, &t.storedDocuments},
-        {IdentityLabels::FreeMemory, &t.freeMemory},
-    };
-    for (const auto &[label, value] : rows)
-        std::fprintf(out, "%s %s\n", label, value->toLocal8Bit().constData());
-    return FlushOutput(out);
-}
+    const char *label;
+    const char *jsonName;
+    const QString IdentityTexts::*value;
+};
 
-// The identity as one JSON object, its fields named as the text's labels
-// say, the values as shown.
-int printIdentityJson(FILE *out, const IdentityTexts &t)
+constexpr IdentityField IdentityFields[] = {
+    {IdentityLabels::InitDate, "initialization_date", &IdentityTexts::initDate},
+    {IdentityLabels::InitTime, "initialization_time", &IdentityTexts::initTime},
+    {IdentityLabels::FiscalMemory, "fiscal_memory", &IdentityTexts::fiscalMemory},
+    {IdentityLabels::ClientNumber, "client", &IdentityTexts::clientNumber},
+    {IdentityLabels::StoredDocuments, "stored_documents", &IdentityTexts::storedDocuments},
+    {IdentityLabels::FreeMemory, "free_memory", &IdentityTexts::freeMemory},
+};
+
+// 0, or the errno of the failed write. As text, a "label value" line a
+// field; as JSON, one object.
+int printIdentity(FILE *out, const IdentityTexts &t, bool json)
 {
-    const std::pair<const char *, const QString *> fields[] = {
-        {"initialization_date", &t.initDate},     {"initialization_time", &t.initTime},
-        {"fiscal_memory", &t.fiscalMemory},       {"client", &t.clientNumber},
-        {"stored_documents", &t.storedDocuments}, {"free_memory", &t.freeMemory},
-    };
+    if (!json) {
+        for (const IdentityField &f : IdentityFields)
+            std::fprintf(out, "%s %s\n", f.label, (t.*f.value).toLocal8Bit().constData());
+        return FlushOutput(out);
+    }
     QByteArray o = "{";
-    for (const auto &[name, value] : fields) {
+    for (const IdentityField &f : IdentityFields) {
         if (o.size() > 1)
             o += ',';
-        AppendJsonString(o, name);
+        AppendJsonString(o, f.jsonName);
         o += ':';
-        AppendJsonString(o, value->toUtf8());
+        AppendJsonString(o, (t.*f.value).toUtf8());
     }
     o += "}\n";
     std::fwrite(o.constData(), 1, std::size_t(o.size()), out);
@@ -166,7 +167,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     int outputError = 0;
     bool outputSaid = false; // a failed write to standard output was reported
     if (m_options.verb == ReaderOptions::Verb::Info) {
-        outputError = m_options.json ? printIdentityJson(m_out, identity) : printIdentity(m_out, identity);
+        outputError = printIdentity(m_out, identity, m_options.json);
     } else {
         const JournalSettings settings = SettingsFor(m_options.sim.deviceType);
 
