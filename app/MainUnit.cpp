@@ -171,7 +171,7 @@ void TMainForm::createControls()
     connect(AllRadio, &QRadioButton::clicked, this, &TMainForm::AllRadioClick);
     connect(FindBtn, &QToolButton::clicked, this, &TMainForm::FindBtnClick);
 
-    ResultPanes->setSource(Search.journal, Settings);
+    ResultPanes->setSource(Search.journal);
     connect(ResultPanes, &ResultView::topLineChanged, this, &TMainForm::showDocumentOfLine);
     connect(ResultPanes, &ResultView::loadFailed, this,
             [this](const QString &message) { m_port.messageBox(UserPort::Box::Error, message); });

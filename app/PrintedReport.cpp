@@ -193,7 +193,7 @@ PageGeometry PrinterGeometry(const QPrinter &printer)
     return g;
 }
 
-int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int LineWidth, const QString &title,
+int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, const QString &title,
                        const QDateTime &printedAt)
 {
     printer.setDocName(QLatin1String(ReportJobTitle));
@@ -208,12 +208,12 @@ int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int Li
     const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
     PageRangeCanvas chosen(canvas, range ? printer.fromPage() : 1,
                            range ? qMax(printer.fromPage(), printer.toPage()) : std::numeric_limits<int>::max());
-    ReportLayout layout(PrinterGeometry(printer), hashWidth, LineWidth, chosen);
+    ReportLayout layout(PrinterGeometry(printer), hashWidth, journal.lineWidth, chosen);
     layout.begin();
     try {
         if (journal.written && journal.JournalLineCount > 0) {
             ForEachJournalLine(journal, [&](QByteArrayView raw) {
-                layout.addLine(ConvertJournalLine(raw, LineWidth));
+                layout.addLine(ConvertJournalLine(raw, journal.lineWidth));
                 if (chosen.pastTheRange())
                     throw RangePrinted{};
             });

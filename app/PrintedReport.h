@@ -14,7 +14,7 @@ PageGeometry PrinterGeometry(const QPrinter &printer);
 // Prints the lines of a journal file, decoded, as the paged multi-column
 // report, on a printer already chosen. Streams the file: memory stays flat
 // whatever the size of the result. Returns the number of pages.
-int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, int LineWidth, const QString &title,
+int PrintJournalReport(QPrinter &printer, const JournalFileInfo &journal, const QString &title,
                        const QDateTime &printedAt);
 
 inline constexpr const char *ReportJobTitle = "Electronic journal's report";

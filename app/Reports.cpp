@@ -29,7 +29,7 @@ void TMainForm::setSpreadsheetDriver(std::unique_ptr<SpreadsheetDriver> driver)
 void TMainForm::writeDecodedLines(const QString &path)
 {
     if (Search.journal.written) {
-        WriteDecodedFile(Search.journal, path, Settings.LineWidth);
+        WriteDecodedFile(Search.journal, path);
         return;
     }
     // No search yet: an empty report.
@@ -107,7 +107,7 @@ void TMainForm::PrintBtnClick()
         return;
     m_port.showBusyPointer();
     try {
-        PrintJournalReport(printer, Search.journal, Settings.LineWidth, Search.Title, printedAt);
+        PrintJournalReport(printer, Search.journal, Search.Title, printedAt);
     } catch (const JournalFileError &e) {
         m_port.restoreBusyPointer();
         m_port.messageBox(UserPort::Box::Error, e.message());

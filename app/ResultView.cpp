@@ -63,10 +63,9 @@ ResultView::ResultView(QWidget *parent) : QWidget(parent)
     connect(OriginalScrollBar, &QScrollBar::valueChanged, this, &ResultView::OriginalScrollBarChange);
 }
 
-void ResultView::setSource(const JournalFileInfo &journal, const JournalSettings &settings)
+void ResultView::setSource(const JournalFileInfo &journal)
 {
     m_journal = &journal;
-    m_settings = &settings;
 }
 
 void ResultView::setReading(bool reading)
@@ -138,11 +137,11 @@ void ResultView::ShowJournalWindow(qint64 position)
     ConvertMemo->clear();
     DataMemo->clear();
     m_windowFirst = -1;
-    if (!m_journal || !m_settings)
+    if (!m_journal)
         return;
     JournalWindow window;
     try {
-        window = LoadJournalWindow(*m_journal, position, m_settings->LineWidth);
+        window = LoadJournalWindow(*m_journal, position);
     } catch (const JournalFileError &e) {
         announceTop();
         emit loadFailed(e.message());

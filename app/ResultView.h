@@ -10,7 +10,6 @@
 class QKeyEvent;
 class QTextEdit;
 class QWheelEvent;
-struct JournalSettings;
 
 // The result of the last search, side by side: the raw lines in "Original",
 // the same lines decoded in "Decoded", one window of the journal file at a
@@ -24,10 +23,10 @@ class ResultView final : public QWidget, private Ui::ResultView
 public:
     explicit ResultView(QWidget *parent = nullptr);
 
-    // The journal file the window's search writes, and the device settings
-    // its lines are decoded with; both belong to the main window and outlive
-    // this view.
-    void setSource(const JournalFileInfo &journal, const JournalSettings &settings);
+    // The journal file the window's search writes; it belongs to the main
+    // window and outlives this view. Its lines are decoded at the width they
+    // were written with, whatever device type is chosen since.
+    void setSource(const JournalFileInfo &journal);
     // A read is writing the file: nothing loads from it until the read is over.
     void setReading(bool reading);
 
@@ -96,7 +95,6 @@ private:
     void announceTop();
 
     const JournalFileInfo *m_journal = nullptr;
-    const JournalSettings *m_settings = nullptr;
     QStringList StrList1;
     bool m_reading = false;
     bool m_aligning = false;

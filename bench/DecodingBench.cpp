@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     const JournalFileInfo journal = WriteGeneratedJournal(dir.filePath(QStringLiteral("Original_B.txt")), lines, 3);
     const double rssBefore = PeakRssMb();
     const Stopwatch w;
-    WriteDecodedFile(journal, dir.filePath(QStringLiteral("Bosnian_B.txt")), 18);
+    WriteDecodedFile(journal, dir.filePath(QStringLiteral("Bosnian_B.txt")));
     const double seconds = w.seconds();
     std::printf("decoded %lld lines in %.3f s: %.0f lines/s\n", static_cast<long long>(lines), seconds,
                 double(lines) / seconds);

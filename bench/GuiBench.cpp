@@ -39,11 +39,10 @@ int main(int argc, char *argv[])
     // the largest journals.
     const JournalFileInfo journal = WriteGeneratedJournal(dir.filePath(QStringLiteral("Original_G.txt")), lines, 5);
     main.readTimer().stop();
-    const JournalSettings settings = SettingsFor(DeviceType::CashRegister);
     ResultView view;
     view.resize(860, 538);
     view.show();
-    view.setSource(journal, settings);
+    view.setSource(journal);
     view.setRange(journal.JournalLineCount);
     QScrollBar *bar = view.findChild<QScrollBar *>(QStringLiteral("OriginalScrollBar"));
 

@@ -29,9 +29,8 @@ int main(int argc, char *argv[])
 
     std::FILE *null = std::fopen("/dev/null", "w");
     const Stopwatch w;
-    const qint64 lines =
-        WriteJsonLines(null, searchState.journal, searchState.documents, read.requests.StrList, read.settings.LineWidth,
-                       {QStringLiteral("summary"), QStringLiteral("completed")});
+    const qint64 lines = WriteJsonLines(null, searchState.journal, searchState.documents, read.requests.StrList,
+                                        {QStringLiteral("summary"), QStringLiteral("completed")});
     const double seconds = w.seconds();
     std::fclose(null);
     const long long entries = searchState.documents.size();

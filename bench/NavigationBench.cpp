@@ -87,7 +87,7 @@ void goToBench(const QString &folder, quint32 documents)
         const quint32 wanted = documents - 1 - quint32(i % 50);
         const Stopwatch w;
         const qint64 at = index.findNumber(wanted);
-        const JournalWindow window = LoadJournalWindow(journal, index.at(at).firstLine, 18);
+        const JournalWindow window = LoadJournalWindow(journal, index.at(at).firstLine);
         // What the status bar says next: the document of the window's first line.
         shown += index.documentAtLine(index.at(at).firstLine) == at ? window.decoded.size() : 0;
         const double ms = w.seconds() * 1000.0;

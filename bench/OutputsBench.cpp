@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     const double rssBefore = PeakRssMb();
 
     Stopwatch exportTime;
-    WriteDecodedFile(journal, dir.filePath(QStringLiteral("export.txt")), 18);
+    WriteDecodedFile(journal, dir.filePath(QStringLiteral("export.txt")));
     const double exportSeconds = exportTime.seconds();
     std::printf("text export of %lld lines: %.3f s, %.0f lines/s, peak memory %.1f MB (%.1f MB before)\n",
                 static_cast<long long>(lines), exportSeconds, double(lines) / exportSeconds, PeakRssMb(), rssBefore);
@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     printer.setOutputFileName(pdf);
     Stopwatch printTime;
     const int pages =
-        PrintJournalReport(printer, journal, 18, QStringLiteral("all stored documents"), QDateTime::currentDateTime());
+        PrintJournalReport(printer, journal, QStringLiteral("all stored documents"), QDateTime::currentDateTime());
     const double printSeconds = printTime.seconds();
     std::printf("print to PDF: %d pages in %.3f s, %.0f lines/s, peak memory %.1f MB\n", pages, printSeconds,
                 double(lines) / printSeconds, PeakRssMb());

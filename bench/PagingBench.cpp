@@ -19,7 +19,7 @@ double windowMs(const JournalFileInfo &journal, qint64 position)
     qsizetype sink = 0;
     const Stopwatch w;
     for (int i = 0; i < Rounds; ++i)
-        sink += LoadJournalWindow(journal, position, 18).decoded.size();
+        sink += LoadJournalWindow(journal, position).decoded.size();
     const double ms = w.seconds() * 1000.0 / Rounds;
     if (sink != qsizetype(Rounds) * JournalWindowLines)
         std::printf("  unexpected window size\n");

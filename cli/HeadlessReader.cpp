@@ -224,7 +224,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
                 // while it is written ends it.
                 const bool signalledBefore = m_port.cancelRequested();
                 UserPort &port = m_port;
-                WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList, settings.LineWidth,
+                WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList,
                                {view.summary, OutcomeName(outcome)},
                                [&port, signalledBefore] { return !signalledBefore && port.cancelRequested(); });
             } catch (const JournalFileError &e) {

@@ -127,10 +127,10 @@ QString CannotWriteOutputText(int error)
 }
 
 qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const DocumentIndex &documents,
-                      const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary,
+                      const QList<QByteArray> &serviceLines, const JsonSummary &summary,
                       const std::function<bool()> &stop)
 {
-    Writer writer(out, LineWidth);
+    Writer writer(out, journal.lineWidth);
     // A signal ends the output between two documents; what was written is
     // whole objects.
     auto document = [&](const DocumentEntry &e, const QList<QByteArray> &raw, const QList<QByteArray> &service) {

@@ -30,7 +30,7 @@ struct JsonOutputStopped
 // file could not be read, or out could not be written). stop is asked after
 // every document; when it says yes, JsonOutputStopped is thrown.
 qint64 WriteJsonLines(std::FILE *out, const JournalFileInfo &journal, const DocumentIndex &documents,
-                      const QList<QByteArray> &serviceLines, int LineWidth, const JsonSummary &summary,
+                      const QList<QByteArray> &serviceLines, const JsonSummary &summary,
                       const std::function<bool()> &stop = {});
 
 // Flushes out: 0, or the errno of a write that failed (now or before).

@@ -192,7 +192,7 @@ void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void
     }
 }
 
-bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
+bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath,
                       const std::function<bool()> &every100Lines)
 {
     QFile out(decodedPath);
@@ -214,7 +214,7 @@ bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath
         ForEachJournalLine(journal, [&](QByteArrayView raw) {
             if (++done % 100 == 0 && every100Lines && every100Lines())
                 throw Stop{};
-            AppendDecodedLineUtf8(buffer, raw, LineWidth);
+            AppendDecodedLineUtf8(buffer, raw, journal.lineWidth);
             buffer.append("\r\n", 2);
             if (buffer.size() >= BufferBytes)
                 flush();

@@ -88,7 +88,7 @@ void ForEachJournalLine(const JournalFileInfo &journal, const std::function<void
 // byte-order mark, CR LF after every line. every100Lines is called every 100
 // lines; when it returns true the writing stops there, with whole lines,
 // and false is returned.
-bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath, int LineWidth,
+bool WriteDecodedFile(const JournalFileInfo &journal, const QString &decodedPath,
                       const std::function<bool()> &every100Lines = {});
 
 QString CannotCreateText(const QString &path, const QString &reason);

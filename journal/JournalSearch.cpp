@@ -344,7 +344,7 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
             // A cancel that ended the read leaves the decoded file to be
             // written; one that comes while it is written stops it.
             const bool cancelledBefore = port.cancelRequested();
-            if (!WriteDecodedFile(m_state.journal, decoded, m_settings.LineWidth, [&port, cancelledBefore] {
+            if (!WriteDecodedFile(m_state.journal, decoded, [&port, cancelledBefore] {
                     port.processPendingMessages();
                     return !cancelledBefore && port.cancelRequested();
                 }))

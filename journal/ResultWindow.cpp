@@ -12,7 +12,7 @@ WindowSpan JournalWindowSpan(qint64 position, qint64 lineCount)
     return span;
 }
 
-JournalWindow LoadJournalWindow(const JournalFileInfo &journal, qint64 position, int LineWidth)
+JournalWindow LoadJournalWindow(const JournalFileInfo &journal, qint64 position)
 {
     JournalWindow window;
     if (!journal.written)
@@ -23,6 +23,6 @@ JournalWindow LoadJournalWindow(const JournalFileInfo &journal, qint64 position,
     window.raw = ReadJournalLines(journal, span.first, span.last);
     window.decoded.reserve(window.raw.size());
     for (const QByteArray &raw : window.raw)
-        window.decoded.append(ConvertJournalLine(raw, LineWidth));
+        window.decoded.append(ConvertJournalLine(raw, journal.lineWidth));
     return window;
 }

@@ -29,4 +29,4 @@ struct JournalWindow
 // The window at a scroll position, read straight from its place in the
 // journal file: the cost does not grow with the position. Empty before the
 // first search of the run.
-JournalWindow LoadJournalWindow(const JournalFileInfo &journal, qint64 position, int LineWidth);
+JournalWindow LoadJournalWindow(const JournalFileInfo &journal, qint64 position);

@@ -20,6 +20,8 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -39,7 +41,7 @@ QByteArray expectedDecoded(const GuiRig &gui)
     for (const QByteArray &raw : fileBytes(gui.journalPath()).split('\n')) {
         if (raw.isEmpty())
             continue;
-        out += ConvertJournalLine(raw.chopped(1), gui.main->settings().LineWidth).toUtf8() + "\r\n";
+        out += ConvertJournalLine(raw.chopped(1), gui.main->lastSearch().journal.lineWidth).toUtf8() + "\r\n";
     }
     return out;
 }
@@ -348,7 +350,7 @@ TEST(PrintedReport, PrintsEveryLineToPdf)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(gui.dir.filePath(QStringLiteral("again.pdf")));
-    const int pages = PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title,
+    const int pages = PrintJournalReport(printer, gui.main->lastSearch().journal, gui.main->lastSearch().Title,
                                          QDateTime::currentDateTime());
     EXPECT_GE(pages, 2);
     EXPECT_EQ(pdfPages(pdf), pages);
@@ -366,7 +368,7 @@ TEST(PrintedReport, EmptyResultPrintsOnePageWithTheHeader)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(gui.dir.filePath(QStringLiteral("empty.pdf")));
-    EXPECT_EQ(PrintJournalReport(printer, gui.main->lastSearch().journal, 18, gui.main->lastSearch().Title,
+    EXPECT_EQ(PrintJournalReport(printer, gui.main->lastSearch().journal, gui.main->lastSearch().Title,
                                  QDateTime::currentDateTime()),
               1);
     EXPECT_EQ(pdfPages(fileBytes(printer.outputFileName())), 1);
@@ -471,7 +473,7 @@ TEST(PrintedReport, PdfPagesHoldTheLinesWhereTheLayoutPutsThem)
         }
         const int hash =
             QFontMetrics(QFont(QStringLiteral("Courier New"), 8), &printer).horizontalAdvance(QLatin1Char('#'));
-        PrintJournalReport(printer, journal, 18, QStringLiteral("all stored documents"),
+        PrintJournalReport(printer, journal, QStringLiteral("all stored documents"),
                            QDateTime(QDate(2025, 1, 17), QTime(10, 30)));
         return std::make_pair(PdfWords(printer.outputFileName()), hash);
     };
@@ -551,3 +553,52 @@ TEST(PrintedReport, PdfPagesHoldTheLinesWhereTheLayoutPutsThem)
 }
 
 } // namespace
+
+// The device type chosen after a read is for the next read: the result on
+// screen, the text export and the printed report keep the width its lines
+// were read with. (A fiscal printer's 32-character lines printed in columns
+// 18 characters wide were cut.)
+TEST(Outputs, KeepTheWidthTheResultWasReadWithWhenTheDeviceTypeChanges)
+{
+    SimulatorOptions printer = documents(60);
+    printer.deviceType = DeviceType::FiscalPrinter;
+    GuiRig gui(printer);
+    gui.main->chooseDeviceType(DeviceType::FiscalPrinter);
+    searchAll(gui);
+    ASSERT_EQ(gui.main->lastSearch().journal.lineWidth, 32);
+    auto *decoded = Control<QTextEdit>(gui.main, "ConvertMemo");
+    auto *bar = Control<QScrollBar>(gui.main, "OriginalScrollBar");
+    ASSERT_GT(bar->maximum(), 0);
+    auto outputs = [&](const QString &name) {
+        bar->setValue(bar->maximum());
+        bar->setValue(0); // the first window, loaded again
+        gui.dialogs.saveNames = {gui.dir.filePath(name + QStringLiteral(".txt"))};
+        Control<QToolButton>(gui.main, "ExportBtn")->click();
+        gui.dialogs.pdfPath = gui.dir.filePath(name + QStringLiteral(".pdf"));
+        gui.dialogs.printerChoices = {true};
+        Control<QToolButton>(gui.main, "PrintBtn")->click();
+        return decoded->toPlainText();
+    };
+    const QString shownAsRead = outputs(QStringLiteral("read"));
+
+    Control<QRadioButton>(gui.main, "CashRegisterItem")->click();
+    ASSERT_EQ(gui.main->settings().LineWidth, 18);
+    EXPECT_EQ(outputs(QStringLiteral("switched")), shownAsRead);
+    const QByteArray text = fileBytes(gui.dir.filePath(QStringLiteral("switched.txt")));
+    EXPECT_EQ(text, expectedDecoded(gui));
+    EXPECT_EQ(text, fileBytes(gui.dir.filePath(QStringLiteral("read.txt"))));
+
+    const QList<PdfWord> asRead = PdfWords(gui.dir.filePath(QStringLiteral("read.pdf")));
+    const QList<PdfWord> switched = PdfWords(gui.dir.filePath(QStringLiteral("switched.pdf")));
+    ASSERT_FALSE(asRead.isEmpty());
+    ASSERT_EQ(switched.size(), asRead.size());
+    for (qsizetype i = 0; i < asRead.size(); ++i) {
+        EXPECT_EQ(switched[i].page, asRead[i].page) << i;
+        EXPECT_EQ(switched[i].xMin, asRead[i].xMin) << i << " " << asRead[i].text.toStdString();
+        if (switched[i].text != asRead[i].text && !asRead[i].text.contains(QLatin1Char(':'))) {
+            ADD_FAILURE() << "word " << i << ": " << switched[i].text.toStdString() << " against "
+                          << asRead[i].text.toStdString();
+            break;
+        }
+    }
+}

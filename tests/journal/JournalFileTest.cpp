@@ -82,21 +82,21 @@ TEST(ResultWindow, ReadsTheWindowStraightFromItsPlace)
 {
     QTemporaryDir dir;
     const JournalFileInfo info = writeNumbered(dir, 1000);
-    const JournalWindow w = LoadJournalWindow(info, 500, 18);
+    const JournalWindow w = LoadJournalWindow(info, 500);
     ASSERT_EQ(w.raw.size(), 200);
     EXPECT_EQ(w.raw.first().trimmed(), QByteArray("500"));
     EXPECT_EQ(w.raw.last().trimmed(), QByteArray("699"));
     ASSERT_EQ(w.decoded.size(), 200);
     EXPECT_EQ(w.decoded.first().trimmed(), QStringLiteral("500"));
 
-    const JournalWindow end = LoadJournalWindow(info, 999, 18);
+    const JournalWindow end = LoadJournalWindow(info, 999);
     ASSERT_EQ(end.raw.size(), 200);
     EXPECT_EQ(end.raw.first().trimmed(), QByteArray("800"));
     EXPECT_EQ(end.raw.last().trimmed(), QByteArray("999")) << "no empty line after the last";
 
     JournalFileInfo before = info;
     before.written = false;
-    EXPECT_TRUE(LoadJournalWindow(before, 0, 18).raw.isEmpty()) << "no search yet: nothing";
+    EXPECT_TRUE(LoadJournalWindow(before, 0).raw.isEmpty()) << "no search yet: nothing";
 }
 
 TEST(ResultWindow, ShorterFileThanRecordedShowsWhatItHas)
@@ -104,8 +104,8 @@ TEST(ResultWindow, ShorterFileThanRecordedShowsWhatItHas)
     QTemporaryDir dir;
     JournalFileInfo info = writeNumbered(dir, 10);
     info.JournalLineCount = 300; // the file was replaced by a shorter one
-    EXPECT_EQ(LoadJournalWindow(info, 250, 18).raw.size(), 0);
-    EXPECT_EQ(LoadJournalWindow(info, 0, 18).raw.size(), 10);
+    EXPECT_EQ(LoadJournalWindow(info, 250).raw.size(), 0);
+    EXPECT_EQ(LoadJournalWindow(info, 0).raw.size(), 10);
 }
 
 TEST(DecodedFile, HoldsOneDecodedLinePerJournalLineInUtf8)
@@ -120,7 +120,7 @@ TEST(DecodedFile, HoldsOneDecodedLinePerJournalLineInUtf8)
     }
     const QString decoded = dir.filePath(QStringLiteral("Bosnian_T.txt"));
     int calls = 0;
-    WriteDecodedFile(info, decoded, 18, [&calls] {
+    WriteDecodedFile(info, decoded, [&calls] {
         ++calls;
         return false;
     });
@@ -130,17 +130,17 @@ TEST(DecodedFile, HoldsOneDecodedLinePerJournalLineInUtf8)
     EXPECT_EQ(calls, 0) << "messages are let through every 100 lines";
 
     const JournalFileInfo many = writeNumbered(dir, 250);
-    WriteDecodedFile(many, decoded, 18, [&calls] {
+    WriteDecodedFile(many, decoded, [&calls] {
         ++calls;
         return false;
     });
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(readAll(decoded).count("\r\n"), 250);
 
-    EXPECT_THROW(WriteDecodedFile(many, QStringLiteral("/nonexistent-folder/B.txt"), 18), JournalFileError);
+    EXPECT_THROW(WriteDecodedFile(many, QStringLiteral("/nonexistent-folder/B.txt")), JournalFileError);
     JournalFileInfo missing = many;
     missing.path = dir.filePath(QStringLiteral("gone.txt"));
-    EXPECT_THROW(WriteDecodedFile(missing, decoded, 18), JournalFileError);
+    EXPECT_THROW(WriteDecodedFile(missing, decoded), JournalFileError);
 }
 
 } // namespace
