@@ -105,7 +105,7 @@ TMainForm::TMainForm(SIUSBXP &usb, DialogProvider &dialogs, bool simulated, QWid
             m_engine->ReadTimerTimer();
         } catch (const std::exception &e) {
             m_port.deferred(
-                [this, text = QString::fromLocal8Bit(e.what())] { m_port.messageBox(UserPort::Box::Error, text); });
+                [this, text = QString::fromLocal8Bit(e.what())] { m_port.messageBox(MessagePort::Box::Error, text); });
         }
     });
     connect(ClockTimer, &QTimer::timeout, this, &TMainForm::ClockTimerTimer);
@@ -174,7 +174,7 @@ void TMainForm::createControls()
     ResultPanes->setSource(Search.journal);
     connect(ResultPanes, &ResultView::topLineChanged, this, &TMainForm::showDocumentOfLine);
     connect(ResultPanes, &ResultView::loadFailed, this,
-            [this](const QString &message) { m_port.messageBox(UserPort::Box::Error, message); });
+            [this](const QString &message) { m_port.messageBox(MessagePort::Box::Error, message); });
 
     createNavigation();
     layOutStatusPanels();
@@ -218,7 +218,7 @@ void TMainForm::FormCreate()
     FromTimePicker->setTime(QTime(0, 0, 0));
     ToTimePicker->setTime(QTime(23, 59, 59));
     ClockTimer->start();
-    FindConnectDevice(m_usb, Link.DevHandle, m_port);
+    FindConnectDevice(m_usb, Link.DevHandle, m_port, m_port);
     ReadTimer->start();
     SaveDialogDirectory = QDir::currentPath();
     get_info_initial(Commands);
@@ -438,7 +438,7 @@ void TMainForm::FindBtnClick()
                              m_readTimerControl, *this);
         search.run(request);
     } catch (const std::exception &e) {
-        m_port.messageBox(UserPort::Box::Error, QString::fromLocal8Bit(e.what()));
+        m_port.messageBox(MessagePort::Box::Error, QString::fromLocal8Bit(e.what()));
         m_port.setFindEnabled(true);
         m_port.restoreBusyPointer();
         if (!ReadTimer->isActive())
@@ -482,7 +482,7 @@ void TMainForm::SpeedButton1Click()
             try {
                 SysInfoForm->showIdentity(IdentityDisplay(Answers.Data132));
             } catch (const CodecError &e) {
-                m_port.messageBox(UserPort::Box::Error, QString::fromLatin1(e.what()));
+                m_port.messageBox(MessagePort::Box::Error, QString::fromLatin1(e.what()));
             }
         }
     }

@@ -75,7 +75,6 @@ public:
     ExchangeEngine &engine() { return *m_engine; }
     QtTickTimer &readTimer() { return m_readTimerControl; }
     DialogProvider &dialogs() { return m_dialogs; }
-    UserPort &port() { return m_port; }
     TDebugForm *debugForm() const { return DebugForm; }
     TSysInfoForm *sysInfoForm() const { return SysInfoForm; }
     TStatusForm *statusForm() const { return StatusForm; }

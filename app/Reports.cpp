@@ -48,20 +48,20 @@ void TMainForm::ExportBtnClick()
     try {
         writeDecodedLines(path);
     } catch (const JournalFileError &e) {
-        m_port.messageBox(UserPort::Box::Error, e.message());
+        m_port.messageBox(MessagePort::Box::Error, e.message());
         return;
     }
-    m_port.messageBox(UserPort::Box::Information, tr("Success."));
+    m_port.messageBox(MessagePort::Box::Information, tr("Success."));
 }
 
 void TMainForm::ExcelBtnClick()
 {
     if (!m_spreadsheet || !m_spreadsheet->isInstalled()) {
-        m_port.messageBox(UserPort::Box::Error, tr("Excel is missing. Please install it first"));
+        m_port.messageBox(MessagePort::Box::Error, tr("Excel is missing. Please install it first"));
         return;
     }
     if (!Search.journal.written || Search.journal.JournalLineCount == 0) {
-        m_port.messageBox(UserPort::Box::Warning, tr("Please make new search"));
+        m_port.messageBox(MessagePort::Box::Warning, tr("Please make new search"));
         return;
     }
     m_port.showBusyPointer();
@@ -79,7 +79,7 @@ void TMainForm::ExcelBtnClick()
     } catch (const std::exception &) {
         // The failure's own words mean nothing to the user here.
         m_port.restoreBusyPointer();
-        m_port.messageBox(UserPort::Box::Error, tr("Error in Excel"));
+        m_port.messageBox(MessagePort::Box::Error, tr("Error in Excel"));
         return;
     }
     if (!QFile::remove(temporary))
@@ -87,7 +87,7 @@ void TMainForm::ExcelBtnClick()
     m_port.restoreBusyPointer();
     if (!shown) {
         // Only a headless Calc here: the report exists, so say where.
-        m_port.messageBox(UserPort::Box::Information,
+        m_port.messageBox(MessagePort::Box::Information,
                           QStringLiteral("The report was saved as \"%1\"; the spreadsheet program "
                                          "cannot show it here.")
                               .arg(QDir::toNativeSeparators(report)));
@@ -97,7 +97,7 @@ void TMainForm::ExcelBtnClick()
 void TMainForm::PrintBtnClick()
 {
     if (Search.SearchType == SearchRequest::Mode::None) {
-        m_port.messageBox(UserPort::Box::Warning, tr("Please make new search"));
+        m_port.messageBox(MessagePort::Box::Warning, tr("Please make new search"));
         return;
     }
     const QDateTime printedAt = QDateTime::currentDateTime();
@@ -110,7 +110,7 @@ void TMainForm::PrintBtnClick()
         PrintJournalReport(printer, Search.journal, Search.Title, printedAt);
     } catch (const JournalFileError &e) {
         m_port.restoreBusyPointer();
-        m_port.messageBox(UserPort::Box::Error, e.message());
+        m_port.messageBox(MessagePort::Box::Error, e.message());
         return;
     }
     m_port.restoreBusyPointer();

@@ -56,12 +56,12 @@ void TSysInfoForm::FormShow()
         // Through the Functions library, as the journal's own tools read it.
         const EjDate date = ::DecodeDateVuze(int32_t(::SwpEndianW(int32_t(m_identity().init_date))));
         if (!date.ok)
-            m_dialogs.message(this, UserPort::Box::Error, QString::fromLatin1(FunctionsLastError()));
+            m_dialogs.message(this, MessagePort::Box::Error, QString::fromLatin1(FunctionsLastError()));
         else if (date.year == UninitialisedJournalYear)
-            m_dialogs.message(this, UserPort::Box::Warning, tr("Electronic Journal is not initialized"));
+            m_dialogs.message(this, MessagePort::Box::Warning, tr("Electronic Journal is not initialized"));
     }
     if (!m_deviceOpen())
-        m_dialogs.message(this, UserPort::Box::Error, tr("No connection with Electronic Journal"));
+        m_dialogs.message(this, MessagePort::Box::Error, tr("No connection with Electronic Journal"));
 }
 
 void TSysInfoForm::CloseBtnClick()

@@ -15,7 +15,7 @@ struct BenchReader
 {
     explicit BenchReader(SIUSBXP &usb) : link(usb)
     {
-        FindConnectDevice(link, state.DevHandle, port);
+        FindConnectDevice(link, state.DevHandle, port.messages, port.status);
         ExchangeEngine engine(link, state, commands, records, port, timer);
         get_info_initial(commands);
         engine.ReadTimerTimer();
@@ -38,7 +38,7 @@ struct BenchReader
     ExchangeState state;
     CommandQueue commands;
     AnswerRecords records;
-    NullUserPort port;
+    UserPort port; // nobody watches
     ManualTickTimer timer;
     QTemporaryDir dir;
     JournalSettings settings;

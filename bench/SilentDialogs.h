@@ -8,7 +8,7 @@ class SilentDialogs final : public DialogProvider
 {
 public:
     explicit SilentDialogs(bool answer = false) : m_answer(answer) {}
-    void message(QWidget *, UserPort::Box, const QString &) override {}
+    void message(QWidget *, MessagePort::Box, const QString &) override {}
     bool question(QWidget *, const QString &) override { return m_answer; }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override
     {

@@ -7,8 +7,10 @@
 
 // The headless reader's user: errors and messages on standard error, the
 // errors and warnings after the program's name as Unix tools say them;
-// progress as a live bar only when standard error is a terminal.
-class ConsolePort final : public NullUserPort
+// progress as a live bar only when standard error is a terminal. A console
+// has no window controls, no identity dialog and no diagnostic window: of
+// the status it shows the errors.
+class ConsolePort final : public NullProgressPort, public NullMessagePort, public NullStatusPort
 {
 public:
     // program: the name before errors and warnings ("ejournal-read");

@@ -113,7 +113,7 @@ int printIdentity(FILE *out, const IdentityTexts &t, bool json)
 
 } // namespace
 
-HeadlessReader::HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort &port, FILE *out)
+HeadlessReader::HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort port, FILE *out)
     : m_usb(usb)
     , m_options(options)
     , m_port(port)
@@ -127,9 +127,9 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     AnswerRecords records;
     ManualTickTimer readTimer;
 
-    FindConnectDevice(m_usb, state.DevHandle, m_port);
+    FindConnectDevice(m_usb, state.DevHandle, m_port.messages, m_port.status);
     if (state.DevHandle == 0) {
-        m_port.showErrorLabel(ErrMsgText(ErrNoDevice));
+        m_port.status.showErrorLabel(ErrMsgText(ErrNoDevice));
         return ExitNoDevice;
     }
 
@@ -155,7 +155,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     try {
         identity = IdentityDisplay(records.Data132);
     } catch (const CodecError &e) {
-        m_port.messageBox(UserPort::Box::Error, QString::fromLatin1(e.what()));
+        m_port.messages.messageBox(MessagePort::Box::Error, QString::fromLatin1(e.what()));
         if (m_options.verb == ReaderOptions::Verb::Info) {
             CloseDevice(m_usb, state.DevHandle);
             return ExitSearchFailed;
@@ -202,9 +202,9 @@ int HeadlessReader::run(bool sleepBetweenTicks)
             status = ExitBadArguments;
             break;
         case JournalSearch::Outcome::Cancelled:
-            m_port.messageBox(UserPort::Box::Warning,
-                              QStringLiteral("Read cancelled; the %1 lines received stay in the journal file.")
-                                  .arg(searchState.journal.JournalLineCount));
+            m_port.messages.messageBox(MessagePort::Box::Warning,
+                                       QStringLiteral("Read cancelled; the %1 lines received stay in the journal file.")
+                                           .arg(searchState.journal.JournalLineCount));
             status = ExitCancelled;
             break;
         case JournalSearch::Outcome::EndedOnError:
@@ -222,17 +222,17 @@ int HeadlessReader::run(bool sleepBetweenTicks)
                 // A signal that ended the read leaves the output to be
                 // written (a second one ends the program); one that comes
                 // while it is written ends it.
-                const bool signalledBefore = m_port.cancelRequested();
-                UserPort &port = m_port;
+                ProgressPort &progress = m_port.progress;
+                const bool signalledBefore = progress.cancelRequested();
                 WriteJsonLines(m_out, searchState.journal, searchState.documents, requests.StrList,
                                {view.summary, OutcomeName(outcome)},
-                               [&port, signalledBefore] { return !signalledBefore && port.cancelRequested(); });
+                               [&progress, signalledBefore] { return !signalledBefore && progress.cancelRequested(); });
             } catch (const JournalFileError &e) {
-                m_port.messageBox(UserPort::Box::Error, e.message());
+                m_port.messages.messageBox(MessagePort::Box::Error, e.message());
                 status = ExitSearchFailed;
                 outputSaid = std::ferror(m_out) != 0;
             } catch (const JsonOutputStopped &) {
-                m_port.messageBox(UserPort::Box::Warning, QStringLiteral("Output cancelled."));
+                m_port.messages.messageBox(MessagePort::Box::Warning, QStringLiteral("Output cancelled."));
                 status = ExitCancelled;
             }
         }
@@ -243,7 +243,7 @@ int HeadlessReader::run(bool sleepBetweenTicks)
     if (outputError == 0)
         outputError = FlushOutput(m_out);
     if (outputError != 0 && !outputSaid) {
-        m_port.messageBox(UserPort::Box::Error, CannotWriteOutputText(outputError));
+        m_port.messages.messageBox(MessagePort::Box::Error, CannotWriteOutputText(outputError));
         if (status == ExitDone)
             status = ExitSearchFailed;
     }
@@ -258,6 +258,7 @@ void HeadlessReader::nameUntoldErrorCode(const AnswerRecords &records)
     // Codes 2 to 9 are on the error label already; any other leaves it
     // hidden, and a log would not say why the reading ended.
     if (records.lastErrorCode && ErrMsgText(*records.lastErrorCode).isEmpty())
-        m_port.messageBox(UserPort::Box::Error,
-                          QStringLiteral("The journal answered with error code %1.").arg(*records.lastErrorCode));
+        m_port.messages.messageBox(
+            MessagePort::Box::Error,
+            QStringLiteral("The journal answered with error code %1.").arg(*records.lastErrorCode));
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "protocol/ExchangeState.h"
+#include "protocol/UserPort.h"
 #include "ReaderOptions.h"
 
 #include <cstdio>
 
 class SIUSBXP;
-class UserPort;
 
 // The headless reader's work once its arguments are known: find the journal,
 // ask for its identity through the exchange engine, then print it or run the
@@ -27,7 +27,7 @@ public:
     // ends each of its tries well before (a second each, three tries).
     static constexpr int IdentityWaitLimitMs = 10000;
 
-    HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort &port, FILE *out);
+    HeadlessReader(SIUSBXP &usb, const ReaderOptions &options, UserPort port, FILE *out);
 
     // sleepBetweenTicks: false runs the ticks back to back (tests).
     int run(bool sleepBetweenTicks = true);
@@ -37,6 +37,6 @@ private:
 
     SIUSBXP &m_usb;
     const ReaderOptions &m_options;
-    UserPort &m_port;
+    UserPort m_port;
     FILE *m_out;
 };

@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ExchangeState state;
     CommandQueue commands;
     AnswerRecords records;
-    NullUserPort port;
-    FindConnectDevice(link, state.DevHandle, port);
+    UserPort port; // nobody watches
+    FindConnectDevice(link, state.DevHandle, port.messages, port.status);
     // As after start-up: the journal has said which it is. A reconnection
     // on the way makes the search ask again and compare.
     state.identityConfirmed = true;

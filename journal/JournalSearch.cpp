@@ -104,8 +104,8 @@ bool JournalSearch::checkNumbers(const SearchRequest &request)
         {&request.toNumber, QT_TRANSLATE_NOOP("TMainForm", "To")}};
     for (const auto &[text, name] : fields) {
         if (!toInt32(*text)) {
-            m_ctx.port.messageBox(
-                UserPort::Box::Warning,
+            m_ctx.port.messages.messageBox(
+                MessagePort::Box::Warning,
                 QCoreApplication::translate("ejournal",
                                             "The receipt number in \"%1\" must be a whole number up to 2147483647.")
                     .arg(QCoreApplication::translate("TMainForm", name)));
@@ -132,7 +132,7 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
     m_end = RequestListExchange::End::Completed;
 
     if (m_ctx.state.DevHandle == 0) {
-        m_ctx.port.beep();
+        m_ctx.port.messages.beep();
         done();
         return Outcome::NotStarted;
     }
@@ -158,8 +158,8 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
     try {
         file = std::make_unique<JournalFileWriter>(path, lineWidth);
     } catch (const JournalFileError &e) {
-        m_ctx.port.messageBox(UserPort::Box::Error, e.message());
-        m_ctx.port.setFindEnabled(true);
+        m_ctx.port.messages.messageBox(MessagePort::Box::Error, e.message());
+        m_ctx.port.controls.setFindEnabled(true);
         m_readTimer.start();
         return Outcome::FileError;
     }
@@ -205,10 +205,10 @@ JournalSearch::Outcome JournalSearch::run(const SearchRequest &asked)
         m_ctx.state.AwaitingAnswer = false;
         m_ctx.state.SendReady = true;
         m_requests.CmdList.clear();
-        m_ctx.port.progressAbort();
-        m_ctx.port.messageBox(UserPort::Box::Error, e.message());
-        m_ctx.port.restoreBusyPointer();
-        m_ctx.port.setFindEnabled(true);
+        m_ctx.port.progress.progressAbort();
+        m_ctx.port.messages.messageBox(MessagePort::Box::Error, e.message());
+        m_ctx.port.controls.restoreBusyPointer();
+        m_ctx.port.controls.setFindEnabled(true);
         m_readTimer.start();
         return Outcome::FileError;
     }
@@ -227,8 +227,8 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
     switch (request.mode) {
     case SearchRequest::Mode::ByNumbers: {
         m_state.StartDT = QDateTime::currentDateTime();
-        port.setFindEnabled(false);
-        port.showBusyPointer();
+        port.controls.setFindEnabled(false);
+        port.controls.showBusyPointer();
         m_requests.StrList.clear();
         m_state.SearchType = SearchRequest::Mode::ByNumbers;
         const qint32 from = *toInt32(request.fromNumber);
@@ -237,14 +237,14 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         m_requests.ToDoc = quint32(to);
         m_state.Title = QCoreApplication::translate("ejournal", "from document ") + request.fromNumber
                         + QCoreApplication::translate("ejournal", " to document ") + request.toNumber;
-        port.progressOpen(ClampToInt(qint64(to) - qint64(from) + 1));
+        port.progress.progressOpen(ClampToInt(qint64(to) - qint64(from) + 1));
         m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, from, to);
-        port.progressListBuilt();
+        port.progress.progressListBuilt();
         return true;
     }
     case SearchRequest::Mode::ByDates: {
         m_state.StartDT = QDateTime::currentDateTime();
-        port.setFindEnabled(false);
+        port.controls.setFindEnabled(false);
         m_requests.StrList.clear();
         m_state.SearchType = SearchRequest::Mode::ByDates;
         m_state.FromDate = request.fromDate;
@@ -256,7 +256,7 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         m_state.Title = QCoreApplication::translate("ejournal", "from %1 %2 to %3 %4")
                             .arg(request.fromDate.toString(dateFormat), request.fromTime.toString(timeFormat),
                                  request.toDate.toString(dateFormat), request.toTime.toString(timeFormat));
-        port.progressOpen(0);
+        port.progress.progressOpen(0);
         TCmd range;
         range.Cmd = CmdJournalRange;
         range.BeginDate = EncodeDateVuze(request.fromDate);
@@ -264,17 +264,18 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
         range.BeginTime = EncodeTimeVuze(request.fromTime);
         range.EndTime = EncodeTimeVuze(request.toTime);
         m_requests.CmdList.append(range);
-        port.progressListBuilt();
+        port.progress.progressListBuilt();
         return true;
     }
     case SearchRequest::Mode::All: {
         const quint32 count = m_ctx.records.identityReceived ? m_ctx.records.Data132.doc_count : 0;
         if (count == 0) {
-            port.messageBox(UserPort::Box::Warning, QCoreApplication::translate("ejournal", "No stored documents"));
+            port.messages.messageBox(MessagePort::Box::Warning,
+                                     QCoreApplication::translate("ejournal", "No stored documents"));
             return false;
         }
         m_state.StartDT = QDateTime::currentDateTime();
-        port.setFindEnabled(false);
+        port.controls.setFindEnabled(false);
         m_state.Title = QCoreApplication::translate("ejournal", "all stored documents");
         m_requests.StrList.clear();
         m_state.SearchType = SearchRequest::Mode::All;
@@ -285,24 +286,25 @@ bool JournalSearch::startMode(const SearchRequest &request, bool &showOnScreen)
                 QCoreApplication::translate("ejournal", "       Number of documents are more then 5000.       \n\r"
                                                         "Information about documents will not be dislayed on PC\n\r"
                                                         "Do you want to continue?");
-            if (!port.askYesNo(question)) {
-                port.restoreBusyPointer();
-                port.setFindEnabled(true);
+            if (!port.messages.askYesNo(question)) {
+                port.controls.restoreBusyPointer();
+                port.controls.setFindEnabled(true);
                 return false;
             }
             showOnScreen = false;
             m_view.uncheckShowOnScreen();
         }
-        port.progressOpen(ClampToInt(count));
+        port.progress.progressOpen(ClampToInt(count));
         m_requests.CmdList.appendDocumentRange(CmdDocumentInfo, 0, qint64(count) - 1);
-        port.progressListBuilt();
+        port.progress.progressListBuilt();
         return true;
     }
     case SearchRequest::Mode::None:
         break;
     }
     m_state.SearchType = SearchRequest::Mode::None;
-    port.messageBox(UserPort::Box::Warning, QCoreApplication::translate("ejournal", "Please choose type of serching"));
+    port.messages.messageBox(MessagePort::Box::Warning,
+                             QCoreApplication::translate("ejournal", "Please choose type of serching"));
     return false;
 }
 
@@ -331,7 +333,7 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
     bool decodedWritten = true;
     m_state.EndDT = QDateTime::currentDateTime();
     m_view.setElapsedText(ElapsedText(m_state.StartDT, m_state.EndDT));
-    m_ctx.port.progressFinish();
+    m_ctx.port.progress.progressFinish();
     m_requests.CmdList.clear();
 
     m_view.setResultRange(m_state.journal.JournalLineCount);
@@ -340,17 +342,17 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
     if (request.saveConverted) {
         const QString decoded = ResultFolder(request).filePath(DecodedFileName(request.fiscalMemory));
         try {
-            UserPort &port = m_ctx.port;
+            ProgressPort &progress = m_ctx.port.progress;
             // A cancel that ended the read leaves the decoded file to be
             // written; one that comes while it is written stops it.
-            const bool cancelledBefore = port.cancelRequested();
-            if (!WriteDecodedFile(m_state.journal, decoded, [&port, cancelledBefore] {
-                    port.processPendingMessages();
-                    return !cancelledBefore && port.cancelRequested();
+            const bool cancelledBefore = progress.cancelRequested();
+            if (!WriteDecodedFile(m_state.journal, decoded, [&progress, cancelledBefore] {
+                    progress.processPendingMessages();
+                    return !cancelledBefore && progress.cancelRequested();
                 }))
                 m_end = RequestListExchange::End::Cancelled;
         } catch (const JournalFileError &e) {
-            m_ctx.port.messageBox(UserPort::Box::Error, e.message());
+            m_ctx.port.messages.messageBox(MessagePort::Box::Error, e.message());
             decodedWritten = false;
         }
     }
@@ -371,12 +373,12 @@ bool JournalSearch::finish(const SearchRequest &request, bool showOnScreen, bool
 
 void JournalSearch::done(bool sayDone)
 {
-    m_ctx.port.restoreBusyPointer();
-    m_ctx.port.setFindEnabled(true);
+    m_ctx.port.controls.restoreBusyPointer();
+    m_ctx.port.controls.setFindEnabled(true);
     // The tick sends what waits in the queue and finds a lost device again;
     // it runs again however the search ended.
     if (!m_readTimer.isActive())
         m_readTimer.start();
     if (sayDone)
-        m_ctx.port.messageBox(UserPort::Box::Information, QCoreApplication::translate("ejournal", "Done"));
+        m_ctx.port.messages.messageBox(MessagePort::Box::Information, QCoreApplication::translate("ejournal", "Done"));
 }

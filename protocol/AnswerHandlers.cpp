@@ -22,46 +22,23 @@ QString serviceAnswerText(quint8 command)
     }
 }
 
-// Forwards everything to the real port but defers its boxes, as every box
-// opened from a tick must be.
-class DeferringPort final : public UserPort
+// The peer's messages, but its boxes deferred, as every box opened from a
+// tick must be.
+class DeferringMessages final : public MessagePort
 {
 public:
-    explicit DeferringPort(UserPort &inner) : m_inner(inner) {}
-    void showErrorLabel(const QString &text) override { m_inner.showErrorLabel(text); }
-    void hideErrorLabel() override { m_inner.hideErrorLabel(); }
-    void clearErrorLabel() override { m_inner.clearErrorLabel(); }
+    explicit DeferringMessages(MessagePort &inner) : m_inner(inner) {}
     void messageBox(Box kind, const QString &text) override
     {
-        UserPort &inner = m_inner;
+        MessagePort &inner = m_inner;
         m_inner.deferred([&inner, kind, text] { inner.messageBox(kind, text); });
     }
     bool askYesNo(const QString &text) override { return m_inner.askYesNo(text); }
-    void progressOpen(int total) override { m_inner.progressOpen(total); }
-    void progressListBuilt() override { m_inner.progressListBuilt(); }
-    void progressTotalKnown(int total) override { m_inner.progressTotalKnown(total); }
-    void progressOneMore(int done) override { m_inner.progressOneMore(done); }
-    void progressRestart() override { m_inner.progressRestart(); }
-    void progressFinish() override { m_inner.progressFinish(); }
-    void progressAbort() override { m_inner.progressAbort(); }
-    void showIdentity(const IdentityTexts &texts, const data_132 &identity) override
-    {
-        m_inner.showIdentity(texts, identity);
-    }
-    void deferred(std::function<void()> work) override { m_inner.deferred(std::move(work)); }
     void beep() override { m_inner.beep(); }
-    void showBusyPointer() override { m_inner.showBusyPointer(); }
-    void restoreBusyPointer() override { m_inner.restoreBusyPointer(); }
-    void setFindEnabled(bool enabled) override { m_inner.setFindEnabled(enabled); }
-    void processPendingMessages() override { m_inner.processPendingMessages(); }
-    void pause(int milliseconds) override { m_inner.pause(milliseconds); }
-    void keepAlive() override { m_inner.keepAlive(); }
-    bool cancelRequested() override { return m_inner.cancelRequested(); }
-    void diagnosticTick(quint32 tickCount) override { m_inner.diagnosticTick(tickCount); }
-    void diagnosticQueue(int queuedPackets) override { m_inner.diagnosticQueue(queuedPackets); }
+    void deferred(std::function<void()> work) override { m_inner.deferred(std::move(work)); }
 
 private:
-    UserPort &m_inner;
+    MessagePort &m_inner;
 };
 
 } // namespace
@@ -71,12 +48,12 @@ void HandleServiceAnswer(ExchangeContext &ctx, quint8 command)
     ctx.state.timeout = DefaultAnswerTimeoutTicks;
     ctx.state.WaitTicks = 0;
     ctx.state.AwaitingAnswer = false;
-    ctx.port.beep();
-    UserPort &port = ctx.port;
+    ctx.port.messages.beep();
+    MessagePort &messages = ctx.port.messages;
     CommandQueue &commands = ctx.Commands;
     const QString text = serviceAnswerText(command);
-    port.deferred([&port, &commands, text] {
-        port.messageBox(UserPort::Box::Information, text);
+    messages.deferred([&messages, &commands, text] {
+        messages.messageBox(MessagePort::Box::Information, text);
         Gen132(commands);
     });
 }
@@ -87,11 +64,11 @@ void HandleIdentityAnswer(ExchangeContext &ctx, const AnswerFrame &frame)
     ctx.records.identityReceived = true;
     ctx.state.identityConfirmed = true;
     try {
-        ctx.port.showIdentity(IdentityDisplay(ctx.records.Data132), ctx.records.Data132);
+        ctx.port.status.showIdentity(IdentityDisplay(ctx.records.Data132), ctx.records.Data132);
     } catch (const CodecError &e) {
-        UserPort &port = ctx.port;
+        MessagePort &messages = ctx.port.messages;
         const QString text = QString::fromLatin1(e.what());
-        port.deferred([&port, text] { port.messageBox(UserPort::Box::Error, text); });
+        messages.deferred([&messages, text] { messages.messageBox(MessagePort::Box::Error, text); });
     }
 }
 
@@ -99,23 +76,23 @@ void HandleAnswerTimeout(ExchangeContext &ctx)
 {
     ctx.state.AwaitingAnswer = false;
     ctx.state.timeout = DefaultAnswerTimeoutTicks;
-    ErrMsg(ctx.port, ErrTimeout);
-    ctx.port.progressAbort();
+    ErrMsg(ctx.port.status, ErrTimeout);
+    ctx.port.progress.progressAbort();
     if (ctx.state.DevHandle != 0)
         ctx.usb.SI_FlushBuffers(ctx.state.DevHandle, 1, 1);
-    ctx.port.restoreBusyPointer();
-    ctx.port.setFindEnabled(true);
-    ctx.port.beep();
+    ctx.port.controls.restoreBusyPointer();
+    ctx.port.controls.setFindEnabled(true);
+    ctx.port.messages.beep();
     // The time-out handling closes the progress dialog twice, first and last;
     // the second close finds it closed and does nothing. It is kept so the
     // calls the user's side sees stay those of the design.
-    ctx.port.progressAbort();
+    ctx.port.progress.progressAbort();
 }
 
 void CheckFrameLength(ExchangeContext &ctx, const AnswerFrame &frame, quint32 bytesRead)
 {
     if (FrameLength(frame) != int(bytesRead)) {
-        ErrMsg(ctx.port, ErrPacketLength);
+        ErrMsg(ctx.port.status, ErrPacketLength);
         ctx.usb.SI_FlushBuffers(ctx.state.DevHandle, 1, 1);
     }
 }
@@ -123,7 +100,7 @@ void CheckFrameLength(ExchangeContext &ctx, const AnswerFrame &frame, quint32 by
 WriteResult WriteRequestInSlices(ExchangeContext &ctx, const Tusb_cmd &packet)
 {
     ExchangeState &s = ctx.state;
-    ctx.port.clearErrorLabel();
+    ctx.port.status.clearErrorLabel();
     s.SendPending = false;
     s.AwaitingAnswer = true;
     s.WaitTicks = 0;
@@ -140,8 +117,8 @@ WriteResult WriteRequestInSlices(ExchangeContext &ctx, const Tusb_cmd &packet)
         // calls done is a failed write, as ever.
         if (status != SI_WRITE_TIMED_OUT || --slicesLeft == 0)
             break;
-        ctx.port.keepAlive();
-        if (ctx.port.cancelRequested()) {
+        ctx.port.progress.keepAlive();
+        if (ctx.port.progress.cancelRequested()) {
             r.cancelled = true;
             break;
         }
@@ -193,8 +170,8 @@ ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame)
         r.read += got;
         if (status != SI_READ_TIMED_OUT || --slicesLeft == 0)
             break;
-        ctx.port.keepAlive();
-        if (!r.cancelled && ctx.port.cancelRequested()) {
+        ctx.port.progress.keepAlive();
+        if (!r.cancelled && ctx.port.progress.cancelRequested()) {
             r.cancelled = true;
             slicesLeft = qMin(slicesLeft, CancelGraceMs / ReadSliceMs);
         }
@@ -207,18 +184,18 @@ ReadResult ReadAnswerFrameInSlices(ExchangeContext &ctx, AnswerFrame &frame)
 void HandleErrorFrame(ExchangeContext &ctx, const AnswerFrame &frame)
 {
     ctx.records.lastErrorCode = FrameErrorCode(frame);
-    ErrMsg(ctx.port, FrameErrorCode(frame));
-    ctx.port.progressAbort();
-    ctx.port.setFindEnabled(true);
+    ErrMsg(ctx.port.status, FrameErrorCode(frame));
+    ctx.port.progress.progressAbort();
+    ctx.port.controls.setFindEnabled(true);
     ctx.state.AwaitingAnswer = false;
 }
 
 namespace {
 
-bool Discover(ExchangeContext &ctx, UserPort &port)
+bool Discover(ExchangeContext &ctx, MessagePort &messages)
 {
     const bool wasOpen = ctx.state.DevHandle != 0;
-    FindConnectDevice(ctx.usb, ctx.state.DevHandle, port);
+    FindConnectDevice(ctx.usb, ctx.state.DevHandle, messages, ctx.port.status);
     if (wasOpen || ctx.state.DevHandle == 0)
         return false;
     ctx.state.identityConfirmed = false;
@@ -229,11 +206,11 @@ bool Discover(ExchangeContext &ctx, UserPort &port)
 
 bool FindConnectDeviceDeferred(ExchangeContext &ctx)
 {
-    DeferringPort port(ctx.port);
-    return Discover(ctx, port);
+    DeferringMessages messages(ctx.port.messages);
+    return Discover(ctx, messages);
 }
 
 bool FindConnectDevice(ExchangeContext &ctx)
 {
-    return Discover(ctx, ctx.port);
+    return Discover(ctx, ctx.port.messages);
 }

@@ -2,8 +2,7 @@
 
 #include "DeviceLink.h"
 #include "ExchangeState.h"
-
-class UserPort;
+#include "UserPort.h"
 class SIUSBXP;
 
 // What the engine and the request list exchange both do with the link and the
@@ -14,7 +13,7 @@ struct ExchangeContext
     ExchangeState &state;
     CommandQueue &Commands;
     AnswerRecords &records;
-    UserPort &port;
+    UserPort port;
 };
 
 // Answers to initialise (131), erase (254) and generate (255): the wait ends,

@@ -31,14 +31,14 @@ QString ErrMsgText(int ErrType)
     }
 }
 
-void ErrMsg(UserPort &port, int ErrType)
+void ErrMsg(StatusPort &status, int ErrType)
 {
     const QString text = ErrMsgText(ErrType);
     if (text.isEmpty()) {
-        port.clearErrorLabel();
-        port.hideErrorLabel();
+        status.clearErrorLabel();
+        status.hideErrorLabel();
     } else {
-        port.showErrorLabel(text);
+        status.showErrorLabel(text);
     }
 }
 
@@ -55,11 +55,11 @@ QString productString(SIUSBXP &usb, quint32 index)
 
 } // namespace
 
-void FindConnectDevice(SIUSBXP &usb, SI_HANDLE &DevHandle, UserPort &port)
+void FindConnectDevice(SIUSBXP &usb, SI_HANDLE &DevHandle, MessagePort &messages, StatusPort &status)
 {
     quint32 count = 0;
     if (usb.SI_GetNumDevices(&count) != SI_SUCCESS) {
-        ErrMsg(port, ErrNoDevice);
+        ErrMsg(status, ErrNoDevice);
         return;
     }
 
@@ -77,17 +77,17 @@ void FindConnectDevice(SIUSBXP &usb, SI_HANDLE &DevHandle, UserPort &port)
         usb.SI_SetTimeouts(LinkReadTimeoutMs, LinkWriteTimeoutMs);
         SI_HANDLE handle = 0;
         if (usb.SI_Open(*journalIndex, &handle) != SI_SUCCESS || handle == 0) {
-            port.messageBox(UserPort::Box::Error,
-                            QCoreApplication::translate("ejournal", "Error opening device: ") + deviceText
-                                + QCoreApplication::translate("ejournal", ". Reset hardware and try again."));
-            ErrMsg(port, ErrNoCommunication);
+            messages.messageBox(MessagePort::Box::Error,
+                                QCoreApplication::translate("ejournal", "Error opening device: ") + deviceText
+                                    + QCoreApplication::translate("ejournal", ". Reset hardware and try again."));
+            ErrMsg(status, ErrNoCommunication);
             return;
         }
         DevHandle = handle;
-        port.clearErrorLabel();
+        status.clearErrorLabel();
     } else if (count > 0) {
-        port.messageBox(UserPort::Box::Error, QCoreApplication::translate("ejournal", "Found other device"));
-        ErrMsg(port, ErrOtherDevice);
+        messages.messageBox(MessagePort::Box::Error, QCoreApplication::translate("ejournal", "Found other device"));
+        ErrMsg(status, ErrOtherDevice);
     }
 }
 

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-class UserPort;
+class MessagePort;
+class StatusPort;
 
 inline constexpr const char *JournalDeviceString = "e_journal_v01";
 constexpr quint32 LinkReadTimeoutMs = 10000;
@@ -27,11 +28,11 @@ enum LinkError : int {
 QString ErrMsgText(int ErrType);
 
 // Shows the code's text on the error label, or empties and hides the label.
-void ErrMsg(UserPort &port, int ErrType);
+void ErrMsg(StatusPort &status, int ErrType);
 
 // Looks for the device that calls itself "e_journal_v01" and opens it into
-// DevHandle; reports what it met through the port.
-void FindConnectDevice(SIUSBXP &usb, SI_HANDLE &DevHandle, UserPort &port);
+// DevHandle; reports what it met in a box and on the error label.
+void FindConnectDevice(SIUSBXP &usb, SI_HANDLE &DevHandle, MessagePort &messages, StatusPort &status);
 
 // Closes the open device, if any, and forgets its handle.
 void CloseDevice(SIUSBXP &usb, SI_HANDLE &DevHandle);

@@ -18,7 +18,7 @@ qint64 SteadyNowMs()
 } // namespace
 
 ExchangeEngine::ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands, AnswerRecords &records,
-                               UserPort &port, TickTimer &readTimer, Clock nowMs)
+                               UserPort port, TickTimer &readTimer, Clock nowMs)
     : m_ctx{usb, state, commands, records, port}
     , m_readTimer(readTimer)
     , m_nowMs(nowMs ? std::move(nowMs) : Clock(&SteadyNowMs))
@@ -30,7 +30,7 @@ void ExchangeEngine::ReadTimerTimer()
 
     if (++m_tickCount == 0)
         m_tickCount = 1;
-    m_ctx.port.diagnosticTick(m_tickCount);
+    m_ctx.port.status.diagnosticTick(m_tickCount);
 
     if (s.DevHandle == 0) {
         if (++s.ReconnectTicks > TicksBeforeDiscovery) {
@@ -46,7 +46,7 @@ void ExchangeEngine::ReadTimerTimer()
         return;
     }
     s.ReconnectTicks = 0;
-    m_ctx.port.diagnosticQueue(m_ctx.Commands.size());
+    m_ctx.port.status.diagnosticQueue(m_ctx.Commands.size());
 
     takeNextPacket();
     if (!writeCurrentPacket())
@@ -82,7 +82,7 @@ bool ExchangeEngine::writeCurrentPacket()
         return true;
 
     if (m_writeOffset == 0)
-        m_ctx.port.clearErrorLabel();
+        m_ctx.port.status.clearErrorLabel();
     // A short slice: a device that does not take the request must not hold
     // the window for the whole write time-out; the next tick tries again.
     const quint32 toWrite = quint32(m_CurPacket->size());
@@ -148,7 +148,7 @@ void ExchangeEngine::receive()
     }
 
     if (FrameStatus(m_buffer) == AnswerStatusSuccess) {
-        m_ctx.port.clearErrorLabel();
+        m_ctx.port.status.clearErrorLabel();
         // Only the answer to the request written is acted on: noise that
         // reads as "journal erased" must not say so.
         const quint8 command = FrameCommand(m_buffer) == m_awaitedCommand ? FrameCommand(m_buffer) : 0;
@@ -202,7 +202,7 @@ void ExchangeEngine::deviceGone()
     s.SendPending = false;
     s.SendReady = true;
     m_CurPacket.reset();
-    ErrMsg(m_ctx.port, ErrNoDevice);
+    ErrMsg(m_ctx.port.status, ErrNoDevice);
 }
 
 void ExchangeEngine::writeFailure(quint32 written, quint32 toWrite)
@@ -214,15 +214,15 @@ void ExchangeEngine::writeFailure(quint32 written, quint32 toWrite)
     // device is found again would only end in a false time-out.
     s.AwaitingAnswer = false;
 
-    UserPort &port = m_ctx.port;
+    const UserPort port = m_ctx.port;
     TickTimer &timer = m_readTimer;
     const QString text = QCoreApplication::translate("ejournal", "Error writing to USB. Wrote %1 of %2 bytes. ")
                              .arg(written)
                              .arg(toWrite);
-    port.deferred([&port, &timer, text] {
-        port.messageBox(UserPort::Box::Error, text);
-        ErrMsg(port, ErrWrite);
-        port.progressAbort();
+    port.messages.deferred([port, &timer, text] {
+        port.messages.messageBox(MessagePort::Box::Error, text);
+        ErrMsg(port.status, ErrWrite);
+        port.progress.progressAbort();
         // Ticking again is what finds the device again and sends what waits.
         timer.start();
     });
@@ -234,13 +234,13 @@ void ExchangeEngine::readFailure(quint32 read)
     CloseDevice(m_ctx.usb, s.DevHandle);
     s.AwaitingAnswer = false;
 
-    UserPort &port = m_ctx.port;
+    const UserPort port = m_ctx.port;
     const QString text = QCoreApplication::translate("ejournal", "Error reading from  USB. Read %1 of %2 bytes")
                              .arg(read)
                              .arg(AnswerFrameSize);
-    port.deferred([&port, text] {
-        port.messageBox(UserPort::Box::Error, text);
-        ErrMsg(port, ErrRead);
-        port.progressAbort();
+    port.messages.deferred([port, text] {
+        port.messages.messageBox(MessagePort::Box::Error, text);
+        ErrMsg(port.status, ErrRead);
+        port.progress.progressAbort();
     });
 }

@@ -6,7 +6,6 @@
 #include <functional>
 
 class SIUSBXP;
-class UserPort;
 
 // Moves the packets queued on Commands to the journal, one at a time, one
 // small non-blocking step a tick, and acts on their answers: identity (132),
@@ -23,7 +22,7 @@ public:
     // link, and how often an identity request goes out when none came.
     static constexpr int MaxResends = 3;
 
-    ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands, AnswerRecords &records, UserPort &port,
+    ExchangeEngine(SIUSBXP &usb, ExchangeState &state, CommandQueue &commands, AnswerRecords &records, UserPort port,
                    TickTimer &readTimer, Clock nowMs = {});
 
     // One tick of ReadTimer.

@@ -65,8 +65,8 @@ RequestListExchange::Pass RequestListExchange::onePass()
     ExchangeState &s = m_ctx.state;
 
     // No answer is awaited between two passes, so a read ends cleanly here.
-    m_ctx.port.keepAlive();
-    if (m_ctx.port.cancelRequested()) {
+    m_ctx.port.progress.keepAlive();
+    if (m_ctx.port.progress.cancelRequested()) {
         endCancelled();
         return Pass::Finished;
     }
@@ -75,8 +75,8 @@ RequestListExchange::Pass RequestListExchange::onePass()
         if (++s.ReconnectTicks > PassesBeforeDiscovery) {
             s.ReconnectTicks = 0;
             FindConnectDevice(m_ctx);
-            m_ctx.port.pause(DiscoveryPauseMs);
-            m_ctx.port.processPendingMessages();
+            m_ctx.port.progress.pause(DiscoveryPauseMs);
+            m_ctx.port.progress.processPendingMessages();
             if (s.DevHandle == 0 && ++m_discoveries >= MaxDiscoveryAttempts) {
                 endLikeTimeout(End::DeviceLost);
                 return Pass::Finished;
@@ -147,8 +147,8 @@ bool RequestListExchange::linkFailure()
     ExchangeState &s = m_ctx.state;
     CloseDevice(m_ctx.usb, s.DevHandle);
     FindConnectDevice(m_ctx);
-    m_ctx.port.pause(DiscoveryPauseMs);
-    m_ctx.port.processPendingMessages();
+    m_ctx.port.progress.pause(DiscoveryPauseMs);
+    m_ctx.port.progress.processPendingMessages();
     return sendAgain();
 }
 
@@ -171,7 +171,7 @@ void RequestListExchange::endCancelled()
 void RequestListExchange::endOnFault(End why, const QString &text)
 {
     endWithoutWaiting(why);
-    m_ctx.port.messageBox(UserPort::Box::Error, text);
+    m_ctx.port.messages.messageBox(MessagePort::Box::Error, text);
 }
 
 void RequestListExchange::endWithoutWaiting(End why)
@@ -180,9 +180,9 @@ void RequestListExchange::endWithoutWaiting(End why)
     s.AwaitingAnswer = false;
     s.SendPending = false;
     s.SendReady = true;
-    m_ctx.port.progressAbort();
-    m_ctx.port.restoreBusyPointer();
-    m_ctx.port.setFindEnabled(true);
+    m_ctx.port.progress.progressAbort();
+    m_ctx.port.controls.restoreBusyPointer();
+    m_ctx.port.controls.setFindEnabled(true);
     m_end = why;
 }
 
@@ -211,7 +211,7 @@ bool RequestListExchange::handleFrame()
         return sendAgain();
     }
 
-    m_ctx.port.clearErrorLabel();
+    m_ctx.port.status.clearErrorLabel();
     if (m_askingIdentity) {
         s.AwaitingAnswer = false;
         m_failures = 0;
@@ -310,7 +310,7 @@ void RequestListExchange::answerRange()
     DecodeAnswer(m_buffer, r);
     m_search.FromDoc = r.first_doc;
     m_search.ToDoc = r.last_doc;
-    m_ctx.port.progressTotalKnown(ClampToInt(qint64(r.last_doc) - qint64(r.first_doc) + 1));
+    m_ctx.port.progress.progressTotalKnown(ClampToInt(qint64(r.last_doc) - qint64(r.first_doc) + 1));
     // The document numbers are compared as signed numbers.
     m_search.CmdList.appendDocumentRange(CmdDocumentInfo, qint32(r.first_doc), qint32(r.last_doc));
 }
@@ -322,10 +322,10 @@ void RequestListExchange::answerDocumentInfo()
     m_sink.documentHeader(d);
     m_search.CmdList.appendDocumentPlan(qint32(d.doc_num), d.row_count, m_settings.LinesPerRequest, d.sys_count != 0);
     ++m_search.CCC;
-    m_ctx.port.progressOneMore(m_search.CCC);
+    m_ctx.port.progress.progressOneMore(m_search.CCC);
     if (d.doc_num == m_search.ToDoc) {
         m_search.CCC = 0;
-        m_ctx.port.progressRestart();
+        m_ctx.port.progress.progressRestart();
     }
 }
 
@@ -336,8 +336,8 @@ void RequestListExchange::answerDocumentLines()
     if (d.doc_num != m_search.PrevNum) {
         ++m_search.CCC;
         if (m_search.CCC % 10 == 0)
-            m_ctx.port.processPendingMessages();
-        m_ctx.port.progressOneMore(m_search.CCC);
+            m_ctx.port.progress.processPendingMessages();
+        m_ctx.port.progress.progressOneMore(m_search.CCC);
     }
     m_search.PrevNum = d.doc_num;
     m_sink.documentLines(d);

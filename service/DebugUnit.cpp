@@ -81,7 +81,7 @@ void TDebugForm::Button3Click()
         append(QStringLiteral("INT=") + packed);
         append(QStringLiteral("BCD1=") + hexCodes(packed));
     } catch (const CodecError &e) {
-        m_dialogs.message(this, UserPort::Box::Error, QString::fromLatin1(e.what()));
+        m_dialogs.message(this, MessagePort::Box::Error, QString::fromLatin1(e.what()));
     }
 }
 
@@ -90,7 +90,7 @@ bool TDebugForm::readInteger(int &value)
     bool ok = false;
     value = Edit1->text().trimmed().toInt(&ok);
     if (!ok)
-        m_dialogs.message(this, UserPort::Box::Error, tr("'%1' is not a valid integer value").arg(Edit1->text()));
+        m_dialogs.message(this, MessagePort::Box::Error, tr("'%1' is not a valid integer value").arg(Edit1->text()));
     return ok;
 }
 
@@ -101,7 +101,7 @@ void TDebugForm::Button4Click()
         return;
     const EjDate date = ::DecodeDateVuze(int32_t(word));
     if (!date.ok) {
-        m_dialogs.message(this, UserPort::Box::Error, QString::fromLatin1(FunctionsLastError()));
+        m_dialogs.message(this, MessagePort::Box::Error, QString::fromLatin1(FunctionsLastError()));
         return;
     }
     append(QStringLiteral("Date = ") + QDate(date.year, date.month, date.day).toString(QStringLiteral("dd.MM.yyyy")));

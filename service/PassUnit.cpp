@@ -63,7 +63,7 @@ void TPassForm::Button1Click()
         close();
         return;
     }
-    m_dialogs.message(this, UserPort::Box::Error,
+    m_dialogs.message(this, MessagePort::Box::Error,
                       tr("Wrong Password. ") + QString::number(ErrCount) + tr(" attepts left."));
 }
 

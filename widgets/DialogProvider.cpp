@@ -17,16 +17,16 @@ QString shown(QString text)
 
 } // namespace
 
-void QtDialogProvider::message(QWidget *parent, UserPort::Box kind, const QString &text)
+void QtDialogProvider::message(QWidget *parent, MessagePort::Box kind, const QString &text)
 {
     switch (kind) {
-    case UserPort::Box::Error:
+    case MessagePort::Box::Error:
         QMessageBox::critical(parent, QCoreApplication::translate("ejournal", "Error"), shown(text));
         break;
-    case UserPort::Box::Warning:
+    case MessagePort::Box::Warning:
         QMessageBox::warning(parent, QCoreApplication::translate("ejournal", "Warning"), shown(text));
         break;
-    case UserPort::Box::Information:
+    case MessagePort::Box::Information:
         QMessageBox::information(parent, QCoreApplication::translate("ejournal", "Information"), shown(text));
         break;
     }

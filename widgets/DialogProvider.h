@@ -15,7 +15,7 @@ public:
     virtual ~DialogProvider() = default;
 
     // A box with one OK button.
-    virtual void message(QWidget *parent, UserPort::Box kind, const QString &text) = 0;
+    virtual void message(QWidget *parent, MessagePort::Box kind, const QString &text) = 0;
     // A warning with Yes and No; true for Yes.
     virtual bool question(QWidget *parent, const QString &text) = 0;
     // The save dialog; an empty name when the user cancels.
@@ -29,7 +29,7 @@ public:
 class QtDialogProvider final : public DialogProvider
 {
 public:
-    void message(QWidget *parent, UserPort::Box kind, const QString &text) override;
+    void message(QWidget *parent, MessagePort::Box kind, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
                          const QString &defaultSuffix) override;

@@ -115,7 +115,7 @@ TEST(FindConnectDevice, ReportsWhatItMeets)
         usb.openFails = c.openFails;
         RecordingPort port;
         SI_HANDLE handle = 0;
-        FindConnectDevice(usb, handle, port);
+        FindConnectDevice(usb, handle, port, port);
         EXPECT_EQ(handle, c.handle) << c.name;
         EXPECT_EQ(port.events, c.events) << c.name;
         EXPECT_EQ(usb.timeoutsSet, int(usb.opened.size())) << c.name << ": time-outs before every open";
@@ -129,7 +129,7 @@ TEST(FindConnectDevice, SuccessfulOpenEmptiesTheLabel)
     RecordingPort port;
     port.showErrorLabel(QStringLiteral("No device found"));
     SI_HANDLE handle = 0;
-    FindConnectDevice(usb, handle, port);
+    FindConnectDevice(usb, handle, port, port);
     EXPECT_NE(handle, 0u);
     EXPECT_TRUE(port.labelText.isEmpty());
     EXPECT_TRUE(port.labelVisible) << "emptied, not hidden";

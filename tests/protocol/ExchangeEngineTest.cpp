@@ -281,7 +281,7 @@ TEST(ExchangeEngine, TickNeverReadsBeforeAWholeFrameWaits)
     AnswerRecords records;
     RecordingPort port;
     FakeTimer timer;
-    FindConnectDevice(link, state.DevHandle, port);
+    FindConnectDevice(link, state.DevHandle, port, port);
     ExchangeEngine engine(link, state, commands, records, port, timer);
     link.replies.push_back(std::nullopt);
     get_info_initial(commands);

@@ -57,7 +57,7 @@ struct ScriptRig
     // A journal whose identity the program already has, as after start-up.
     ScriptRig()
     {
-        FindConnectDevice(link, state.DevHandle, port);
+        FindConnectDevice(link, state.DevHandle, port, port);
         state.identityConfirmed = true;
     }
     RequestListExchange::End run()

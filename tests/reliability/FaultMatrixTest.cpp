@@ -60,7 +60,7 @@ TEST(FaultMatrix, SearchKeepsEveryLineReceivedOnceAndInOrder)
         // The next search works, once the device is back.
         rig.usb->plugIn();
         if (rig.state.DevHandle == 0)
-            FindConnectDevice(*rig.usb, rig.state.DevHandle, rig.port);
+            FindConnectDevice(*rig.usb, rig.state.DevHandle, rig.port, rig.port);
         ASSERT_NE(rig.state.DevHandle, 0u) << faults;
         EXPECT_EQ(rig.find(allDocuments()), JournalSearch::Outcome::Completed) << faults;
         EXPECT_EQ(readAll(rig.journalPath()), reference) << faults;
@@ -208,7 +208,7 @@ TEST(FaultMatrix, SoakOfOneHundredThousandExchanges)
     while (rig.usb->requestCount() < 100'000) {
         rig.usb->plugIn();
         if (rig.state.DevHandle == 0)
-            FindConnectDevice(*rig.usb, rig.state.DevHandle, rig.port);
+            FindConnectDevice(*rig.usb, rig.state.DevHandle, rig.port, rig.port);
         if (rig.state.DevHandle == 0)
             continue;
         rig.port.events.clear();

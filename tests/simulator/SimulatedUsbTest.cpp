@@ -20,7 +20,7 @@ struct Rig
         QString error;
         options.faults = *FaultPlan::parse(faults, &error);
         usb = std::make_unique<SimulatedUsb>(options, clock);
-        FindConnectDevice(*usb, handle, port);
+        FindConnectDevice(*usb, handle, port, port);
     }
 
     SI_STATUS write(const QByteArray &request, quint32 *written = nullptr)
@@ -182,7 +182,7 @@ TEST(SimulatedUsb, UnpluggedDeviceFailsUntilReplugAndReopen)
     EXPECT_NE(rig.write(Identity), SI_SUCCESS) << "the old handle stays dead";
     rig.usb->SI_Close(rig.handle);
     rig.handle = 0;
-    FindConnectDevice(*rig.usb, rig.handle, rig.port);
+    FindConnectDevice(*rig.usb, rig.handle, rig.port, rig.port);
     ASSERT_NE(rig.handle, 0u);
     EXPECT_EQ(rig.write(Identity), SI_SUCCESS);
     EXPECT_EQ(rig.read(f), SI_SUCCESS);
@@ -208,7 +208,7 @@ TEST(SimulatedUsb, OpenFailureIsReported)
     usb.setOpenFails(true);
     RecordingPort port;
     SI_HANDLE handle = 0;
-    FindConnectDevice(usb, handle, port);
+    FindConnectDevice(usb, handle, port, port);
     EXPECT_EQ(handle, 0u);
     EXPECT_EQ(port.boxes(), QStringList{QStringLiteral(
                                 "error box: Error opening device: e_journal_v01. Reset hardware and try again.")});
@@ -222,7 +222,7 @@ TEST(SimulatedUsb, RandomFaultsFollowTheSeed)
         for (int i = 0; i < 200; ++i) {
             if (rig.handle == 0) {
                 rig.clock->advanceMs(1000);
-                FindConnectDevice(*rig.usb, rig.handle, rig.port);
+                FindConnectDevice(*rig.usb, rig.handle, rig.port, rig.port);
                 outcome += 'R';
                 continue;
             }

@@ -12,7 +12,7 @@
 // A user port that writes down what the user would have seen, one entry a
 // line ("label: text", "error box: text", ...), and answers Yes/No questions
 // from a script.
-class RecordingPort : public NullUserPort
+class RecordingPort : public NullProgressPort, public NullMessagePort, public NullStatusPort, public NullControlsPort
 {
 public:
     QStringList events;

@@ -18,7 +18,7 @@ public:
     std::deque<QString> saveNames;   // save dialog; cancel when empty
     std::deque<bool> printerChoices; // print dialog; cancel when empty
 
-    void message(QWidget *, UserPort::Box kind, const QString &text) override
+    void message(QWidget *, MessagePort::Box kind, const QString &text) override
     {
         static const char *Names[] = {"error: ", "warning: ", "information: "};
         shown << QLatin1String(Names[int(kind)]) + text;

@@ -51,7 +51,7 @@ struct SimRig
         port.onPause = [this](int ms) { clock->advanceMs(ms); };
     }
 
-    void connect() { FindConnectDevice(*usb, state.DevHandle, port); }
+    void connect() { FindConnectDevice(*usb, state.DevHandle, port, port); }
     // The engine's clock on the simulated one, in milliseconds.
     std::function<qint64()> engineClock()
     {

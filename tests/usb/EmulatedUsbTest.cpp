@@ -593,7 +593,7 @@ TEST(EmulatedBridgeChip, AnotherJournalPluggedInBetweenTwoSearchesNamesTheNextFi
     ExchangeState state;
     CommandQueue commands;
     AnswerRecords records;
-    NullUserPort port;
+    UserPort port; // nobody watches
     ManualTickTimer timer;
     ExchangeEngine engine(usb, state, commands, records, port, timer);
     ExchangeContext ctx{usb, state, commands, records, port};
@@ -699,7 +699,7 @@ TEST(EmulatedBridgeChip, AChipThatTakesNoWritesNeverFreezesTheReadAndCancelWorks
     ManualTickTimer timer;
 
     // Times when the window would have been let live, and a cancel 500 ms in.
-    struct Watch final : NullUserPort
+    struct Watch final : NullProgressPort
     {
         Clock::time_point start = Clock::now();
         Clock::time_point last = Clock::now();
