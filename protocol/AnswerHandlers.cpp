@@ -72,6 +72,22 @@ void HandleIdentityAnswer(ExchangeContext &ctx, const AnswerFrame &frame)
     }
 }
 
+bool HandleServiceOrIdentityAnswer(ExchangeContext &ctx, const AnswerFrame &frame)
+{
+    switch (FrameCommand(frame)) {
+    case CmdInitialise:
+    case CmdErase:
+    case CmdGenerate:
+        HandleServiceAnswer(ctx, FrameCommand(frame));
+        return true;
+    case CmdIdentity:
+        HandleIdentityAnswer(ctx, frame);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void HandleAnswerTimeout(ExchangeContext &ctx)
 {
     ctx.state.AwaitingAnswer = false;

@@ -25,6 +25,11 @@ void HandleServiceAnswer(ExchangeContext &ctx, quint8 command);
 // date word naming no real day is reported in an error box and ends the wait.
 void HandleIdentityAnswer(ExchangeContext &ctx, const AnswerFrame &frame);
 
+// The answers acted on wherever they come, in the engine's ticks or in a
+// search: a service command's and the identity. False for any other command,
+// which is left to the caller.
+bool HandleServiceOrIdentityAnswer(ExchangeContext &ctx, const AnswerFrame &frame);
+
 // The answer did not come in time.
 void HandleAnswerTimeout(ExchangeContext &ctx);
 

@@ -151,19 +151,8 @@ void ExchangeEngine::receive()
         m_ctx.port.status.clearErrorLabel();
         // Only the answer to the request written is acted on: noise that
         // reads as "journal erased" must not say so.
-        const quint8 command = FrameCommand(m_buffer) == m_awaitedCommand ? FrameCommand(m_buffer) : 0;
-        switch (command) {
-        case CmdInitialise:
-        case CmdErase:
-        case CmdGenerate:
-            HandleServiceAnswer(m_ctx, FrameCommand(m_buffer));
-            break;
-        case CmdIdentity:
-            HandleIdentityAnswer(m_ctx, m_buffer);
-            break;
-        default:
-            break;
-        }
+        if (FrameCommand(m_buffer) == m_awaitedCommand)
+            HandleServiceOrIdentityAnswer(m_ctx, m_buffer);
     } else {
         HandleErrorFrame(m_ctx, m_buffer);
     }

@@ -236,15 +236,8 @@ bool RequestListExchange::handleFrame()
     case CmdServiceLines:
         answerServiceLines();
         break;
-    case CmdInitialise:
-    case CmdErase:
-    case CmdGenerate:
-        HandleServiceAnswer(m_ctx, FrameCommand(m_buffer));
-        break;
-    case CmdIdentity:
-        HandleIdentityAnswer(m_ctx, m_buffer);
-        break;
     default:
+        HandleServiceOrIdentityAnswer(m_ctx, m_buffer);
         break;
     }
     s.AwaitingAnswer = false;

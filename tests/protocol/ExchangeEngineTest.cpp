@@ -290,4 +290,38 @@ TEST(ExchangeEngine, TickNeverReadsBeforeAWholeFrameWaits)
     EXPECT_EQ(link.reads, 0);
 }
 
+// A whole, well-formed answer for another command than the one written (a
+// stale frame, or noise that reads as one) must not say the journal was
+// erased, nor fill the identity.
+TEST(ExchangeEngine, OnlyTheAnswerToTheRequestWrittenIsActedOn)
+{
+    const struct
+    {
+        quint8 written;
+        quint8 answered;
+    } cases[] = {{CmdIdentity, CmdErase}, {CmdIdentity, CmdInitialise}, {CmdErase, CmdIdentity}};
+    for (const auto &c : cases) {
+        ScriptedLink link;
+        ExchangeState state;
+        CommandQueue commands;
+        AnswerRecords records;
+        RecordingPort port;
+        FakeTimer timer;
+        FindConnectDevice(link, state.DevHandle, port, port);
+        ExchangeEngine engine(link, state, commands, records, port, timer);
+        link.replies.push_back(MakeFrame(c.answered, {}));
+        if (c.written == CmdIdentity)
+            get_info_initial(commands);
+        else
+            erase_flash(commands);
+        for (int i = 0; i < 3; ++i)
+            engine.ReadTimerTimer();
+        EXPECT_EQ(link.requests.size(), 1u) << int(c.written);
+        EXPECT_TRUE(port.boxes().isEmpty())
+            << int(c.written) << ": " << port.boxes().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(port.identities, 0) << int(c.written);
+        EXPECT_FALSE(records.identityReceived) << int(c.written);
+    }
+}
+
 } // namespace
