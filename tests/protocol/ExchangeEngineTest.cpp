@@ -273,7 +273,8 @@ TEST(ExchangeEngine, CountsEveryTickForTheDiagnosticWindow)
     EXPECT_EQ(rig.engine.tickCount(), 3u);
 }
 
-TEST(ExchangeEngine, TickNeverReadsBeforeAWholeFrameWaits)
+// The engine on a link whose answers the test writes.
+struct ScriptedEngine
 {
     ScriptedLink link;
     ExchangeState state;
@@ -281,13 +282,23 @@ TEST(ExchangeEngine, TickNeverReadsBeforeAWholeFrameWaits)
     AnswerRecords records;
     RecordingPort port;
     FakeTimer timer;
-    FindConnectDevice(link, state.DevHandle, port, port);
-    ExchangeEngine engine(link, state, commands, records, port, timer);
-    link.replies.push_back(std::nullopt);
-    get_info_initial(commands);
-    for (int i = 0; i < 10; ++i)
-        engine.ReadTimerTimer();
-    EXPECT_EQ(link.reads, 0);
+    ExchangeEngine engine{link, state, commands, records, port, timer};
+
+    ScriptedEngine() { FindConnectDevice(link, state.DevHandle, port, port); }
+    void tick(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            engine.ReadTimerTimer();
+    }
+};
+
+TEST(ExchangeEngine, TickNeverReadsBeforeAWholeFrameWaits)
+{
+    ScriptedEngine rig;
+    rig.link.replies.push_back(std::nullopt);
+    get_info_initial(rig.commands);
+    rig.tick(10);
+    EXPECT_EQ(rig.link.reads, 0);
 }
 
 // A whole, well-formed answer for another command than the one written (a
@@ -301,26 +312,18 @@ TEST(ExchangeEngine, OnlyTheAnswerToTheRequestWrittenIsActedOn)
         quint8 answered;
     } cases[] = {{CmdIdentity, CmdErase}, {CmdIdentity, CmdInitialise}, {CmdErase, CmdIdentity}};
     for (const auto &c : cases) {
-        ScriptedLink link;
-        ExchangeState state;
-        CommandQueue commands;
-        AnswerRecords records;
-        RecordingPort port;
-        FakeTimer timer;
-        FindConnectDevice(link, state.DevHandle, port, port);
-        ExchangeEngine engine(link, state, commands, records, port, timer);
-        link.replies.push_back(MakeFrame(c.answered, {}));
+        ScriptedEngine rig;
+        rig.link.replies.push_back(MakeFrame(c.answered, {}));
         if (c.written == CmdIdentity)
-            get_info_initial(commands);
+            get_info_initial(rig.commands);
         else
-            erase_flash(commands);
-        for (int i = 0; i < 3; ++i)
-            engine.ReadTimerTimer();
-        EXPECT_EQ(link.requests.size(), 1u) << int(c.written);
-        EXPECT_TRUE(port.boxes().isEmpty())
-            << int(c.written) << ": " << port.boxes().join(QLatin1Char('|')).toStdString();
-        EXPECT_EQ(port.identities, 0) << int(c.written);
-        EXPECT_FALSE(records.identityReceived) << int(c.written);
+            erase_flash(rig.commands);
+        rig.tick(3);
+        EXPECT_EQ(rig.link.requests.size(), 1u) << int(c.written);
+        EXPECT_TRUE(rig.port.boxes().isEmpty())
+            << int(c.written) << ": " << rig.port.boxes().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(rig.port.identities, 0) << int(c.written);
+        EXPECT_FALSE(rig.records.identityReceived) << int(c.written);
     }
 }
 
