@@ -88,8 +88,7 @@ void TMainForm::ExcelBtnClick()
     if (!shown) {
         // Only a headless Calc here: the report exists, so say where.
         m_port.messageBox(MessagePort::Box::Information,
-                          QStringLiteral("The report was saved as \"%1\"; the spreadsheet program "
-                                         "cannot show it here.")
+                          tr("The report was saved as \"%1\"; the spreadsheet program cannot show it here.")
                               .arg(QDir::toNativeSeparators(report)));
     }
 }

@@ -319,6 +319,10 @@
         <source>Error in Excel</source>
         <translation>Greška u Excelu</translation>
     </message>
+    <message>
+        <source>The report was saved as "%1"; the spreadsheet program cannot show it here.</source>
+        <translation>Izvještaj je sačuvan kao "%1"; program za tabele ga ovdje ne može prikazati.</translation>
+    </message>
 </context>
 <context>
     <name>TPassForm</name>

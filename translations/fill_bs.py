@@ -68,6 +68,8 @@ BS = {
     ('TMainForm', 'Save to file'): 'Sačuvaj u datoteku',
     ('TMainForm', 'TXT files (*.txt);;All files (*.*)'): 'TXT datoteke (*.txt);;Sve datoteke (*.*)',
     ('TMainForm', 'Success.'): 'Uspješno.',
+    ('TMainForm', 'The report was saved as "%1"; the spreadsheet program cannot show it here.'):
+        'Izvještaj je sačuvan kao "%1"; program za tabele ga ovdje ne može prikazati.',
     ('TMainForm', 'Excel is missing. Please install it first'): 'Nema Excela. Molimo prvo ga instalirajte',
     ('TMainForm', 'Please make new search'): 'Molimo napravite novu pretragu',
     ('TMainForm', 'Error in Excel'): 'Greška u Excelu',
