@@ -1,6 +1,5 @@
 #include "ResultView.h"
 
-#include "protocol/ExchangeState.h"
 #include "widgets/RawPaneText.h"
 #include "journal/ResultWindow.h"
 #include "widgets/TextEmphasis.h"

@@ -16,7 +16,6 @@
 
 namespace {
 
-// Only the summary line reaches standard output.
 // How a search ended, in the words of the JSON output.
 QString OutcomeName(JournalSearch::Outcome outcome)
 {
@@ -37,6 +36,7 @@ QString OutcomeName(JournalSearch::Outcome outcome)
     return {};
 }
 
+// Only the summary line reaches standard output.
 class SummaryView final : public SearchView
 {
 public:

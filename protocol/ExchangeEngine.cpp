@@ -64,7 +64,7 @@ void ExchangeEngine::takeNextPacket()
     s.SendPending = m_CurPacket->send_req;
     // The journal answers an erase only when it is done, minutes later; the
     // answer's handler sets the usual time-out back.
-    if (m_CurPacket->data[3] == CmdErase)
+    if (m_CurPacket->command() == CmdErase)
         s.timeout = EraseAnswerTimeoutTicks;
     if (!m_resending)
         m_resends = 0;

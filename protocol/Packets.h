@@ -36,6 +36,7 @@ struct Tusb_cmd
     quint8 answer_required = 0;
 
     int size() const { return data[0]; }
+    quint8 command() const { return data[3]; }
     QByteArray bytes() const { return QByteArray(reinterpret_cast<const char *>(data.data()), data[0]); }
 };
 

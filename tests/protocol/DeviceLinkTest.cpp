@@ -70,44 +70,27 @@ struct DiscoveryCase
 TEST(FindConnectDevice, ReportsWhatItMeets)
 {
     const QByteArray journal("e_journal_v01");
+    // One case a line.
+    // clang-format off
     const DiscoveryCase cases[] = {
         {"nothing attached", SI_SUCCESS, {}, false, 0, {}},
         {"library fails", SI_DEVICE_NOT_FOUND, {journal}, false, 0, {"label: No device found"}},
         {"journal attached", SI_SUCCESS, {journal}, false, 0x100, {}},
-        {"last character differs",
-         SI_SUCCESS,
-         {"e_journal_v02"},
-         false,
-         0,
+        {"last character differs", SI_SUCCESS, {"e_journal_v02"}, false, 0,
          {"error box: Found other device", "label: Find other device"}},
-        {"case differs",
-         SI_SUCCESS,
-         {"E_journal_v01"},
-         false,
-         0,
+        {"case differs", SI_SUCCESS, {"E_journal_v01"}, false, 0,
          {"error box: Found other device", "label: Find other device"}},
-        {"longer string",
-         SI_SUCCESS,
-         {"e_journal_v012"},
-         false,
-         0,
+        {"longer string", SI_SUCCESS, {"e_journal_v012"}, false, 0,
          {"error box: Found other device", "label: Find other device"}},
-        {"open fails",
-         SI_SUCCESS,
-         {journal},
-         true,
-         0,
+        {"open fails", SI_SUCCESS, {journal}, true, 0,
          {"error box: Error opening device: e_journal_v01. Reset hardware and try again.",
           "label: No communication with device"}},
         // Another device listed first: the journal's own index is opened.
         {"journal second", SI_SUCCESS, {"CP2102 bridge", journal}, false, 0x101, {}},
-        {"string fills the buffer",
-         SI_SUCCESS,
-         {QByteArray(256, 'e')},
-         false,
-         0,
+        {"string fills the buffer", SI_SUCCESS, {QByteArray(256, 'e')}, false, 0,
          {"error box: Found other device", "label: Find other device"}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         ScriptedUsb usb;
         usb.numStatus = c.numStatus;

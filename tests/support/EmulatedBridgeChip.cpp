@@ -47,24 +47,16 @@ constexpr const char *Manufacturer = "Silicon Labs";
 constexpr const char *Product = "USBXpress Device";
 
 // The descriptors as the kernel keeps them in sysfs: device, then the
-// configuration with one vendor interface and its two bulk endpoints.
-constexpr const char *Descriptors = "12010002000000"
-                                    "40"
-                                    "c410"
-                                    "61ea"
-                                    "0001"
-                                    "010203"
-                                    "01"
-                                    "09022000010100"
-                                    "8032"
-                                    "090400000"
-                                    "2ff000000"
-                                    "07058102"
-                                    "4000"
-                                    "00"
-                                    "07050102"
-                                    "4000"
-                                    "00";
+// configuration with one vendor interface and its two bulk endpoints; one
+// descriptor a line, its fields apart.
+// clang-format off
+constexpr const char *Descriptors =
+    "12010002000000" "40" "c410" "61ea" "0001" "010203" "01"
+    "09022000010100" "8032"
+    "090400000" "2ff000000"
+    "07058102" "4000" "00"
+    "07050102" "4000" "00";
+// clang-format on
 
 QByteArray StringDescriptor(const QByteArray &ascii)
 {
